@@ -1,0 +1,203 @@
+#pragma once
+// What the RMS, VU and PPM meter models share: settings scopes, the millisecond history for
+// the display delay, the precise (inter-sample) mode, over counting and the read-outs.
+//
+// Threads: the audio thread runs the block processing; the GUI thread calls the read-outs,
+// the scope operations and the setting changes. Settings and their derived quantities are
+// atomics that the audio thread reads once per block; the running detector values are
+// published as atomics at block boundaries; requests from the GUI side that touch audio
+// state (clearing the precise window, consuming an over) are flags the audio thread acts on
+// at the next block. Sample-rate reset and suspend run while the host is not processing.
+#include <atomic>
+#include <memory>
+#include <type_traits>
+
+#include "metering/inter_sample_detector.h"
+#include "metering/meter_owner.h"
+
+class MeterModel {
+public:
+    enum Value { kNeedle = 0, kHold = 1, kMeanSquare = 2 };
+    static constexpr int kHistoryLength = 1001;  // one entry per millisecond
+    static constexpr int kMaxSettings = 10;
+
+    virtual ~MeterModel();
+    virtual void setSetting(int index, float value) = 0;
+    // The value a setting was last given (before any quantisation); 0 for other indices.
+    virtual float getSetting(int index) const;
+    // Writes the display text of a setting that has one; leaves `text` untouched otherwise.
+    virtual void getSettingText(int index, char* text) const = 0;
+
+    // --- Values the effect sets ---------------------------------------------------------
+    void setSampleRate(float sampleRate);
+    float sampleRate() const { return sampleRate_.load(std::memory_order_relaxed); }
+    void setMidSide(float value, int on);
+    float midSideValue() const { return midSideValue_.load(std::memory_order_relaxed); }
+    int midSide() const { return midSide_.load(std::memory_order_relaxed); }
+    void setHoldMode(float value, int mode);
+    float holdModeValue() const { return holdModeValue_.load(std::memory_order_relaxed); }
+    int holdMode() const { return holdMode_.load(std::memory_order_relaxed); }
+    void setDisplayDelay(float value, int milliseconds);
+    float displayDelayValue() const { return displayDelayValue_.load(std::memory_order_relaxed); }
+    int displayDelay() const { return displayDelay_.load(std::memory_order_relaxed); }
+
+    // --- Read-outs (GUI thread) ---------------------------------------------------------
+    // Running value at the end of the last block, linear relative to the reference level.
+    double current(Value value, int channel) const;
+    // What the panel shows: without display delay the current value (or, while falling,
+    // blended with the block-start value by `interpolation` 0..1); with display delay the
+    // history entry that many milliseconds back.
+    double displayValue(Value value, int channel, double interpolation);
+    // 1.0 an over is shown now, 0.0 an over happened since the last clear, -1.0 none has.
+    double overLed(int channel);
+    void clearOvers();
+    double heldMaximum(int channel) const;
+    void setHeldMaximum(int channel, double value);
+
+    // --- Settings scopes ------------------------------------------------------------------
+    int scope() const { return scope_.load(std::memory_order_relaxed); }
+    // Text of the scope: "Global", "Session", "Instance" or "None".
+    const char* scopeText() const;
+    // Switches scope (x as the "GSIcal" parameter) and pushes that scope's values through
+    // the owner's parameter setter.
+    void selectScope(float value);
+    // Persists this model's Global store values; false when they could not be written.
+    bool storeAsGlobal() const;
+    // In Global or Session scope, pushes every setting that differs from its store.
+    void followSharedStores();
+    float instanceStoreValue(int index) const;
+    bool instanceStoreInitialised() const { return instanceReady_.load(std::memory_order_relaxed); }
+
+    // Running values per channel: 2 (needle, hold) or 3 (and mean square).
+    int valueCount() const { return valueCount_; }
+    int firstSettingIndex() const { return firstIndex_; }
+    int settingCount() const { return settingCount_; }
+
+protected:
+    MeterModel(MeterOwner* owner, int firstIndex, int settingCount, int valueCount);
+
+    // Loads the settings from the current scope's store (Session for Instance); derived
+    // constructors call it once their own setSetting can run.
+    void loadInitialSettings();
+    // Writes a setting's (possibly quantised) value into the store of the current scope.
+    void storeInScope(int index, float value);
+    // Pushes a value through the owner's setter (or straight to setSetting without owner).
+    void push(int index, float value);
+    bool ownsSetting(int index) const { return index >= firstIndex_ && index < firstIndex_ + settingCount_; }
+
+    // Common part of reset: history, positions, over counters, published values.
+    void resetFramework();
+    // Common part of suspend: published values and over counters.
+    void clearRunningValues();
+
+    // --- Audio-thread helpers -------------------------------------------------------------
+    // Called at block start: acts on the GUI's requests and publishes the block-start copies.
+    void beginBlock();
+    // Called at block end: publishes the running values and the pending overs.
+    void endBlock(const double running[][2], int overLength);
+    // Over counting for one sample of one channel.
+    void countOver(int channel, bool over, int overLength) {
+        double& count = overCount_[channel];
+        if (over)
+            count += 1.0;
+        else if (count < overLength)
+            count = 0.0;
+    }
+    // Once per millisecond (the caller counts samples): records the running values and the
+    // over-LED counts; an over lights the LED for the next 29 entries.
+    void recordHistory(const double running[][2], int overLength);
+    static double sanitise(double sample) {
+        // Non-finite input counts as a full-scale sample: visible as an over, never poisons state.
+        return (sample >= -3.5e38 && sample <= 3.5e38) ? sample : 1.0;
+    }
+    // Steps 1-3 of every sample: the input frame (or the mono sample on both channels),
+    // its inter-sample estimate in precise mode, and mid/side with the mid scaled by `mid`.
+    template <bool kPrecise, bool kMidSide, bool kMono>
+    void readFrame(const float* left, const float* right, int n, double mid, double sample[2]) {
+        sample[0] = sanitise(left[n]);
+        sample[1] = kMono ? sample[0] : sanitise(right[n]);
+        if constexpr (kPrecise) {
+            if constexpr (kMono)
+                sample[0] = sample[1] = precise_.processMono(sample[0]);
+            else
+                precise_.processStereo(sample[0], sample[1]);
+        }
+        if constexpr (kMidSide) {
+            const double m = (sample[0] + sample[1]) * mid;
+            sample[1] = sample[0] - sample[1];
+            sample[0] = m;
+        }
+    }
+
+    // Turns four run-time switches into template arguments of `fn`, so the per-sample loop
+    // is compiled once per combination without branches inside it.
+    template <class Fn>
+    static void withBlockFlags(bool precise, bool midSide, bool delay, bool mono, Fn&& fn) {
+        auto withMono = [&](auto p, auto m, auto d) {
+            mono ? fn(p, m, d, std::true_type{}) : fn(p, m, d, std::false_type{});
+        };
+        auto withDelay = [&](auto p, auto m) {
+            delay ? withMono(p, m, std::true_type{}) : withMono(p, m, std::false_type{});
+        };
+        auto withMidSide = [&](auto p) {
+            midSide ? withDelay(p, std::true_type{}) : withDelay(p, std::false_type{});
+        };
+        precise ? withMidSide(std::true_type{}) : withMidSide(std::false_type{});
+    }
+    bool preciseOn() const { return preciseOn_.load(std::memory_order_relaxed); }
+    void setPrecise(bool on);
+
+    // Setting texts; `text` must hold at least 16 characters.
+    static void formatReference(char* text, double gain);   // "-20.0dBFS"
+    static void formatMilliseconds(char* text, double ms);  // "300ms"
+    static void formatSeconds(char* text, double ms);       // "10.00s"
+    static double midScale(int type);                        // 1.0, 0.708 or 0.5
+    static float clampSetting(float x) { return x >= 0.0f ? (x <= 1.0f ? x : 1.0f) : 0.0f; }
+
+    MeterOwner* owner_;
+    const int firstIndex_;     // parameter index of the first setting
+    const int settingCount_;   // settings of this model
+    const int valueCount_;     // running values per channel (needle, hold[, mean square])
+
+    std::atomic<float> sampleRate_{44100.0f};  // Hz
+    std::atomic<float> midSideValue_{0.0f};
+    std::atomic<int> midSide_{0};
+    std::atomic<float> holdModeValue_{0.0f};
+    std::atomic<int> holdMode_{0};
+    std::atomic<float> displayDelayValue_{0.0f};
+    std::atomic<int> displayDelay_{0};  // ms, 0..999
+
+    std::atomic<float> settings_[kMaxSettings]{};  // normalised values as last given
+    std::atomic<int> scope_{1};
+    std::atomic<bool> instanceReady_{false};
+    std::atomic<float> instanceStore_[kMaxSettings]{};
+
+    std::atomic<bool> preciseOn_{false};
+    std::atomic<bool> preciseClearRequest_{false};
+    InterSampleDetector precise_;  // audio thread only
+
+    // History: valueCount_ + 1 kinds (the last one is the over-LED count) x 2 channels.
+    std::unique_ptr<std::atomic<double>[]> history_;
+    std::atomic<int> writePosition_{0};  // 0..1000
+    std::atomic<int> readPosition_{0};   // 0..1000
+    int decimationCounter_ = 0;          // samples since the last entry
+    int decimationLength_ = 44;          // samples per entry (1 ms)
+
+    // Published running values and their block-start copies, linear relative to reference.
+    std::atomic<double> current_[3][2]{};
+    std::atomic<double> blockStart_[3][2]{};
+    std::atomic<double> lastShown_[3][2]{};
+
+    // Overs: the counters and LED counts belong to the audio thread.
+    double overCount_[2] = {-1.0, -1.0};  // consecutive over samples, -1 after reset
+    double ledCount_[2] = {0.0, 0.0};     // history entries the LED stays lit, 0..30
+    std::atomic<bool> overPending_[2]{};  // a counter reached the over length
+    std::atomic<bool> overConsumed_[2]{}; // the GUI showed it; the counter restarts
+    std::atomic<bool> latch_[2]{};
+    std::atomic<double> heldMaximum_[2]{};
+
+private:
+    std::atomic<double>& historyEntry(int kind, int channel, int position) const {
+        return history_[(kind * 2 + channel) * kHistoryLength + position];
+    }
+};

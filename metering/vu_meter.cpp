@@ -1,0 +1,168 @@
+#include "metering/vu_meter.h"
+
+#include <climits>
+#include <cmath>
+
+#include "metering/meter_times.h"
+#include "metering/over_thresholds.h"
+
+namespace {
+constexpr double kOverAboveReference = 2.51188643150958;  // +8 dB
+constexpr double kDrive = 1.56;  // a sine whose peak is the reference reads about 1.0
+}
+
+VUmeter::VUmeter(MeterOwner* owner) : MeterModel(owner, kFirstSetting, 9, 2) {
+    // Until settings arrive the sections stand at a fixed slow cutoff.
+    for (VUNeedleBank& bank : needles_) bank.design(44100.0, 1.5003750937734435, 0.68, 0.55);
+    loadInitialSettings();
+    reset();
+}
+
+VUmeter::~VUmeter() = default;
+
+void VUmeter::setSetting(int index, float value) {
+    if (!ownsSetting(index)) return;
+    const float x = clampSetting(value);
+    settings_[index - kFirstSetting].store(x, std::memory_order_relaxed);
+    switch (index) {
+        case kReference: {
+            const float db = x * 24.0f - 24.0f;
+            gain_.store(std::pow(10.0, db * static_cast<double>(0.05f)), std::memory_order_relaxed);
+            break;
+        }
+        case kIntegration: {
+            const double q = static_cast<int>(x * 200.0f + 0.5f) / 200.0;
+            integrationMs_.store(std::pow(32.0, q) * 53.0330086 * 1.167, std::memory_order_relaxed);
+            redesignRequest_.store(true);
+            break;
+        }
+        case kHoldTime:
+            holdMs_.store(meter_times::longTimeMs(meter_times::quantiseNearest(x)), std::memory_order_relaxed);
+            break;
+        case kBallistics:
+            ballisticsB_.store(x >= 0.5f, std::memory_order_relaxed);
+            redesignRequest_.store(true);
+            break;
+        case kMidSideType: midSideType_.store(static_cast<int>(x * 2.0f + 0.5f), std::memory_order_relaxed); break;
+        case kBacklight: backlight_.store(static_cast<int>(x * 4.0f + 0.5f) / 4.0, std::memory_order_relaxed); break;
+        case kOverLength: overLength_.store(static_cast<int>(x * 9.0f + 0.5f) + 1, std::memory_order_relaxed); break;
+        case kOverChoice: overChoice_.store(static_cast<int>(x * 3.0f + 0.5f), std::memory_order_relaxed); break;
+        case kPrecise: setPrecise(static_cast<int>(x + 0.5f) != 0); break;
+        default: break;
+    }
+    recomputeCoefficients();
+    storeInScope(index, x);
+}
+
+void VUmeter::getSettingText(int index, char* text) const {
+    if (!text) return;
+    switch (index) {
+        case kReference: formatReference(text, referenceGain()); break;
+        // The model runs slower than the nominal time it shows.
+        case kIntegration: formatMilliseconds(text, integrationMs() * 0.85689802913); break;
+        case kHoldTime: formatSeconds(text, holdMs()); break;
+        default: break;
+    }
+}
+
+int VUmeter::section(int channel) const {
+    return (channel == 0 || channel == 1) ? publishedSection_[channel].load(std::memory_order_relaxed) : 0;
+}
+
+void VUmeter::recomputeCoefficients() {
+    const double fs = sampleRate();
+    holdLength_.store(fs * holdMs() * 0.001, std::memory_order_relaxed);
+    holdRelease_.store(meter_times::approachCoefficient(0.0625, fs, integrationMs()), std::memory_order_relaxed);
+}
+
+void VUmeter::redesignNeedles() {
+    const double t = integrationMs();
+    const bool typeB = ballisticsB();
+    const double cutoff = 857.6 / (t * (typeB ? 350.0 : 310.0) / 300.0);
+    for (VUNeedleBank& bank : needles_)
+        bank.design(sampleRate(), cutoff, typeB ? 0.85 : 0.68, typeB ? 0.43 : 0.55);
+}
+
+void VUmeter::reset() {
+    resetFramework();
+    recomputeCoefficients();
+    redesignRequest_.store(false);
+    redesignNeedles();
+    suspend();
+}
+
+void VUmeter::suspend() {
+    clearRunningValues();
+    for (int ch = 0; ch < 2; ++ch) {
+        needles_[ch].clear();
+        needle_[ch] = kRestingNeedle;
+        hold_[ch] = 0.0;
+        holdCounter_[ch] = 0;
+        current_[kNeedle][ch].store(kRestingNeedle, std::memory_order_relaxed);
+        blockStart_[kNeedle][ch].store(kRestingNeedle, std::memory_order_relaxed);
+        lastShown_[kNeedle][ch].store(kRestingNeedle, std::memory_order_relaxed);
+        publishedSection_[ch].store(0, std::memory_order_relaxed);
+    }
+}
+
+void VUmeter::processStereo(const float* left, const float* right, int count) {
+    if (!right) right = left;
+    process(left, right, count, false);
+}
+
+void VUmeter::processMono(const float* samples, int count) { process(samples, samples, count, true); }
+
+void VUmeter::process(const float* left, const float* right, int count, bool mono) {
+    if (!left || count <= 0) return;
+    if (redesignRequest_.exchange(false)) redesignNeedles();
+    beginBlock();
+    withBlockFlags(preciseOn(), midSide() != 0, displayDelay() > 0, mono,
+                   [&](auto precise, auto midSide, auto delay, auto isMono) {
+                       run<decltype(precise)::value, decltype(midSide)::value, decltype(delay)::value,
+                           decltype(isMono)::value>(left, right, count);
+                   });
+    for (int ch = 0; ch < 2; ++ch) publishedSection_[ch].store(needles_[ch].section(), std::memory_order_relaxed);
+}
+
+template <bool kPrecise, bool kMidSide, bool kDelay, bool kMono>
+void VUmeter::run(const float* left, const float* right, int count) {
+    const double inverseGain = 1.0 / referenceGain();
+    const double holdLength = this->holdLength();
+    const double holdRelease = holdRelease_.load(std::memory_order_relaxed);
+    const int overLength = this->overLength();
+    const OverThreshold over =
+        OverThreshold::forChoice(overChoice_.load(std::memory_order_relaxed), kOverAboveReference);
+    const double mid = midScale(midSideType_.load(std::memory_order_relaxed));
+    double running[2][2];
+
+    for (int n = 0; n < count; ++n) {
+        double sample[2];
+        readFrame<kPrecise, kMidSide, kMono>(left, right, n, mid, sample);
+        for (int ch = 0; ch < 2; ++ch) {
+            const double magnitude = std::fabs(sample[ch]);
+            const double level = magnitude * inverseGain;
+            needle_[ch] = needles_[ch].process(level * kDrive);
+            countOver(ch, over.isOver(level, magnitude), overLength);
+            if (needle_[ch] >= hold_[ch]) {
+                hold_[ch] = needle_[ch];
+                holdCounter_[ch] = 0;
+            }
+            if (holdCounter_[ch] >= holdLength) hold_[ch] -= hold_[ch] * holdRelease;
+            if (holdCounter_[ch] < INT_MAX) ++holdCounter_[ch];
+        }
+        if constexpr (kDelay) {
+            if (++decimationCounter_ >= decimationLength_) {
+                for (int ch = 0; ch < 2; ++ch) {
+                    running[kNeedle][ch] = needle_[ch];
+                    running[kHold][ch] = hold_[ch];
+                }
+                recordHistory(running, overLength);
+            }
+        }
+    }
+    for (int ch = 0; ch < 2; ++ch) {
+        running[kNeedle][ch] = needle_[ch];
+        running[kHold][ch] = hold_[ch];
+    }
+    endBlock(running, overLength);
+}

@@ -1,0 +1,48 @@
+#include "metering/vu_needle_bank.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+VUNeedleBank::Coefficients VUNeedleBank::lowPass(double sampleRate, double cutoff, double q) {
+    const double fs = (sampleRate >= 20000.0 && sampleRate <= 200000.0) ? sampleRate : 44100.0;
+    const double f = std::min(cutoff, 0.499 * fs);
+    // Bending Q down near Nyquist keeps the response from peaking there.
+    const double qCorrected = q * (1.0 - std::pow(f / (0.50001 * fs), 8.0));
+    const double w0 = 2.0 * std::numbers::pi * f / fs;
+    const double alpha = std::sin(w0) / (2.0 * qCorrected);
+    const double a0 = 1.0 + alpha;
+    const double cosw = std::cos(w0);
+    Coefficients c;
+    c.b0 = (1.0 - cosw) / 2.0 / a0;
+    c.b1 = (1.0 - cosw) / a0;
+    c.b2 = c.b0;
+    c.a1 = -2.0 * cosw / a0;
+    c.a2 = (1.0 - alpha) / a0;
+    return c;
+}
+
+void VUNeedleBank::design(double sampleRate, double cutoff, double q0, double q15) {
+    for (int i = 0; i < kSections; ++i)
+        sections_[i] = lowPass(sampleRate, cutoff, q0 - i * (q0 - q15) / 15.0);
+}
+
+void VUNeedleBank::clear() {
+    x1_ = x2_ = y1_ = y2_ = 0.0;
+    section_ = previousSection_ = 0;
+}
+
+float VUNeedleBank::process(double input) {
+    const Coefficients& c = sections_[section_];
+    const double u = input + guard_;
+    guard_ = -guard_;
+    const double y = c.b0 * u + c.b1 * x1_ + c.b2 * x2_ - c.a1 * y1_ - c.a2 * y2_;
+    x2_ = x1_;
+    x1_ = u;
+    y2_ = y1_;
+    y1_ = y;
+    const float needle = static_cast<float>(y);
+    previousSection_ = section_;
+    section_ = static_cast<int>(15.0f * std::clamp(needle, 0.0f, 1.0f) + 0.5f);
+    return needle;
+}

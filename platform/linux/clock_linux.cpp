@@ -1,0 +1,15 @@
+#include "platform/clock.h"
+
+#include <time.h>
+
+namespace platform {
+
+std::uint64_t tickCountMilliseconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<std::uint64_t>(now.tv_sec) * 1000u +
+           static_cast<std::uint64_t>(now.tv_nsec) / 1000000u;
+}
+
+}  // namespace platform

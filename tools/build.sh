@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# build.sh CONFIG: configures and builds one of the project's builds under build/CONFIG.
+#   linux      native release build with tests, benchmarks and the plug-in
+#   asan       native debug build with AddressSanitizer and UndefinedBehaviorSanitizer
+#   tsan       native debug build with ThreadSanitizer
+#   win64      Windows x64 build (MinGW-w64)
+#   win32      Windows x86 build (MinGW-w64, SSE2 arithmetic)
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+config="$1"
+dir="$root/build/$config"
+mkdir -p "$root/build"
+args=(-G Ninja -S "$root" -B "$dir" -DALDERMARK_TESTS=ON)
+case "$config" in
+  linux) args+=(-DCMAKE_BUILD_TYPE=Release -DALDERMARK_BENCH=ON) ;;
+  asan)  args+=(-DCMAKE_BUILD_TYPE=Debug -DALDERMARK_SANITIZE=address) ;;
+  tsan)  args+=(-DCMAKE_BUILD_TYPE=Debug -DALDERMARK_SANITIZE=thread) ;;
+  win64) args+=(-DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake") ;;
+  win32) args+=(-DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake") ;;
+  *) echo "build.sh: unknown configuration '$config'" >&2; exit 2 ;;
+esac
+cmake "${args[@]}" > "$dir.configure.log" 2>&1 || { mkdir -p "$dir"; cat "$dir.configure.log"; exit 1; }
+cmake --build "$dir" -j "$(nproc)"
