@@ -13,11 +13,6 @@ namespace {
 
 class Ballistics : public ::testing::Test {
 protected:
-    void SetUp() override {
-        meter_settings::globalStore().fillWithDefaults();
-        meter_settings::sessionStore().fillWithDefaults();
-        meter_settings::setDefaultScope(meter_settings::kSession);
-    }
     // Feeds `count` samples of a constant level one at a time and returns the value after
     // each sample.
     template <class Meter>
@@ -29,6 +24,7 @@ protected:
         }
         return out;
     }
+    FreshProcessDefaults fresh;
     TestOwner owner;
 };
 

@@ -15,16 +15,12 @@ namespace {
 
 class HostileInput : public ::testing::Test {
 protected:
-    void SetUp() override {
-        meter_settings::globalStore().fillWithDefaults();
-        meter_settings::sessionStore().fillWithDefaults();
-        meter_settings::setDefaultScope(meter_settings::kSession);
-    }
     void expectFinite(MeterModel& m, int values) {
         for (int v = 0; v < values; ++v)
             for (int ch = 0; ch < 2; ++ch)
                 EXPECT_TRUE(std::isfinite(m.current(static_cast<MeterModel::Value>(v), ch))) << v << ch;
     }
+    FreshProcessDefaults fresh;
     TestOwner owner;
 };
 

@@ -11,9 +11,6 @@ namespace {
 class Overs : public ::testing::Test {
 protected:
     void SetUp() override {
-        meter_settings::globalStore().fillWithDefaults();
-        meter_settings::sessionStore().fillWithDefaults();
-        meter_settings::setDefaultScope(meter_settings::kSession);
         RMSMeter& rms = *owner.rms;
         rms.setSetting(72, 0.667f);  // reference 0 dBFS
         rms.setSetting(78, 0.0f);    // over length 1
@@ -26,6 +23,7 @@ protected:
         if (auto* ppm = dynamic_cast<PPMmeter*>(&m)) ppm->processStereo(samples.data(), samples.data(), static_cast<int>(samples.size()));
         if (auto* vu = dynamic_cast<VUmeter*>(&m)) vu->processStereo(samples.data(), samples.data(), static_cast<int>(samples.size()));
     }
+    FreshProcessDefaults fresh;
     TestOwner owner;
 };
 

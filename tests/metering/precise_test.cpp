@@ -42,9 +42,6 @@ TEST(InterpolationPhases, MeetTheirConstraints) {
 class Precise : public ::testing::Test {
 protected:
     void SetUp() override {
-        meter_settings::globalStore().fillWithDefaults();
-        meter_settings::sessionStore().fillWithDefaults();
-        meter_settings::setDefaultScope(meter_settings::kSession);
         PPMmeter& ppm = *owner.ppm;
         ppm.setSetting(93, 1.0f);  // reference 0 dBFS
         ppm.setSetting(94, 0.0f);  // instant attack
@@ -62,6 +59,7 @@ protected:
         ppm.processStereo(sine.data(), sine.data(), static_cast<int>(sine.size()));
         return ppm.current(MeterModel::kHold, 0);
     }
+    FreshProcessDefaults fresh;
     TestOwner owner;
 };
 

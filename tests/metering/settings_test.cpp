@@ -11,16 +11,12 @@ namespace {
 
 class MeterSettings : public ::testing::Test {
 protected:
-    void SetUp() override {
-        meter_settings::globalStore().fillWithDefaults();
-        meter_settings::sessionStore().fillWithDefaults();
-        meter_settings::setDefaultScope(meter_settings::kSession);
-    }
     std::string text(MeterModel& m, int index) {
         char buffer[32] = "untouched";
         m.getSettingText(index, buffer);
         return buffer;
     }
+    FreshProcessDefaults fresh;
     TestOwner owner;
 };
 

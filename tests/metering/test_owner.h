@@ -8,6 +8,17 @@
 #include "metering/ppm_meter.h"
 #include "metering/rms_meter.h"
 #include "metering/vu_meter.h"
+#include "plugin/meter_settings_store.h"
+
+// Puts the process-wide stores and defaults back to what a freshly loaded library has.
+// Declare it before any TestOwner member, so the owner's models start from it.
+struct FreshProcessDefaults {
+    FreshProcessDefaults() {
+        meter_settings::globalStore().fillWithDefaults();
+        meter_settings::sessionStore().fillWithDefaults();
+        meter_settings::setDefaultScope(meter_settings::kSession);
+    }
+};
 
 class TestOwner : public MeterOwner {
 public:
