@@ -95,9 +95,9 @@ protected:
     void beginBlock();
     // Called at block end: publishes the running values and the pending overs.
     void endBlock(const double running[][2], int overLength);
-    // Over counting for one sample of one channel.
-    void countOver(int channel, bool over, int overLength) {
-        double& count = overCount_[channel];
+    // Over counting for one sample: a run of over samples counts up; a sample below the
+    // threshold restarts the count unless it already reached the over length.
+    static void countOver(double& count, bool over, int overLength) {
         if (over)
             count += 1.0;
         else if (count < overLength)

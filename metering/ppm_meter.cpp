@@ -103,6 +103,9 @@ void PPMmeter::run(const float* left, const float* right, int count) {
         OverThreshold::forChoice(overChoice_.load(std::memory_order_relaxed), kOverAboveReference);
     const double mid = midScale(midSideType_.load(std::memory_order_relaxed));
     double running[2][2];
+    // The running state lives in locals for the block, so it stays in registers.
+    NeedleBallistics ballistics[2] = {ballistics_[0], ballistics_[1]};
+    double overCount[2] = {overCount_[0], overCount_[1]};
 
     for (int n = 0; n < count; ++n) {
         double sample[2];
@@ -110,22 +113,30 @@ void PPMmeter::run(const float* left, const float* right, int count) {
         for (int ch = 0; ch < 2; ++ch) {
             const double magnitude = std::fabs(sample[ch]);
             const double level = magnitude * inverseGain;
-            countOver(ch, over.isOver(level, magnitude), overLength);
-            ballistics_[ch].step(level, attack, release, holdLength);
+            countOver(overCount[ch], over.isOver(level, magnitude), overLength);
+            ballistics[ch].step(level, attack, release, holdLength);
         }
         if constexpr (kDelay) {
             if (++decimationCounter_ >= decimationLength_) {
                 for (int ch = 0; ch < 2; ++ch) {
-                    running[kNeedle][ch] = ballistics_[ch].needle;
-                    running[kHold][ch] = ballistics_[ch].hold;
+                    running[kNeedle][ch] = ballistics[ch].needle;
+                    running[kHold][ch] = ballistics[ch].hold;
                 }
+                overCount_[0] = overCount[0];
+                overCount_[1] = overCount[1];
                 recordHistory(running, overLength);
+                overCount[0] = overCount_[0];
+                overCount[1] = overCount_[1];
             }
         }
     }
     for (int ch = 0; ch < 2; ++ch) {
-        running[kNeedle][ch] = ballistics_[ch].needle;
-        running[kHold][ch] = ballistics_[ch].hold;
+        running[kNeedle][ch] = ballistics[ch].needle;
+        running[kHold][ch] = ballistics[ch].hold;
+    }
+    for (int ch = 0; ch < 2; ++ch) {
+        ballistics_[ch] = ballistics[ch];
+        overCount_[ch] = overCount[ch];
     }
     endBlock(running, overLength);
 }

@@ -126,6 +126,10 @@ void RMSMeter::run(const float* left, const float* right, int count) {
     const double threshold = overFromFullScale_.load(std::memory_order_relaxed) ? step : step * referenceGain();
     const double mid = midScale(midSideType_.load(std::memory_order_relaxed));
     double running[3][2];
+    // The running state lives in locals for the block, so it stays in registers.
+    NeedleBallistics ballistics[2] = {ballistics_[0], ballistics_[1]};
+    double overCount[2] = {overCount_[0], overCount_[1]};
+    double meanSquare[2] = {meanSquare_[0], meanSquare_[1]};
 
     for (int n = 0; n < count; ++n) {
         double sample[2];
@@ -133,25 +137,34 @@ void RMSMeter::run(const float* left, const float* right, int count) {
         for (int ch = 0; ch < 2; ++ch) {
             const double magnitude = std::fabs(sample[ch]);
             const double level = magnitude * inverseGain;
-            countOver(ch, magnitude >= threshold, overLength);
-            ballistics_[ch].step(level, attack, release, holdLength);
-            meanSquare_[ch] = NeedleBallistics::flush(meanSquare_[ch] + (level * level - meanSquare_[ch]) * averaging);
+            countOver(overCount[ch], magnitude >= threshold, overLength);
+            ballistics[ch].step(level, attack, release, holdLength);
+            meanSquare[ch] = NeedleBallistics::flush(meanSquare[ch] + (level * level - meanSquare[ch]) * averaging);
         }
         if constexpr (kDelay) {
             if (++decimationCounter_ >= decimationLength_) {
                 for (int ch = 0; ch < 2; ++ch) {
-                    running[kNeedle][ch] = ballistics_[ch].needle;
-                    running[kHold][ch] = ballistics_[ch].hold;
-                    running[kMeanSquare][ch] = meanSquare_[ch];
+                    running[kNeedle][ch] = ballistics[ch].needle;
+                    running[kHold][ch] = ballistics[ch].hold;
+                    running[kMeanSquare][ch] = meanSquare[ch];
                 }
+                overCount_[0] = overCount[0];
+                overCount_[1] = overCount[1];
                 recordHistory(running, overLength);
+                overCount[0] = overCount_[0];
+                overCount[1] = overCount_[1];
             }
         }
     }
     for (int ch = 0; ch < 2; ++ch) {
-        running[kNeedle][ch] = ballistics_[ch].needle;
-        running[kHold][ch] = ballistics_[ch].hold;
-        running[kMeanSquare][ch] = meanSquare_[ch];
+        running[kNeedle][ch] = ballistics[ch].needle;
+        running[kHold][ch] = ballistics[ch].hold;
+        running[kMeanSquare][ch] = meanSquare[ch];
+    }
+    for (int ch = 0; ch < 2; ++ch) {
+        ballistics_[ch] = ballistics[ch];
+        overCount_[ch] = overCount[ch];
+        meanSquare_[ch] = meanSquare[ch];
     }
     endBlock(running, overLength);
 }

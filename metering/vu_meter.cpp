@@ -142,7 +142,7 @@ void VUmeter::run(const float* left, const float* right, int count) {
             const double magnitude = std::fabs(sample[ch]);
             const double level = magnitude * inverseGain;
             needle_[ch] = needles_[ch].process(level * kDrive);
-            countOver(ch, over.isOver(level, magnitude), overLength);
+            countOver(overCount_[ch], over.isOver(level, magnitude), overLength);
             if (needle_[ch] >= hold_[ch]) {
                 hold_[ch] = needle_[ch];
                 holdCounter_[ch] = 0;

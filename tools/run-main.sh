@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Sets everything up, builds the native release and runs the main job: the metering demo.
+# Sets everything up, builds the native release and runs the main job: the metering demo of
+# the command-line host.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/tools/setup.sh"
 "$root/tools/build.sh" linux
-"$root/build/linux/tools/meter_demo/meter_demo"
+"$root/build/linux/bin/aldermark" demo

@@ -10,7 +10,8 @@ namespace {
 
 // Sizes and counts travel in pointer-sized values; only 1..INT32_MAX are meaningful.
 bool isPositiveInt32(VstIntPtr value) {
-    return value > 0 && static_cast<std::uint64_t>(value) <= static_cast<std::uint64_t>(std::numeric_limits<VstInt32>::max());
+    constexpr auto largest = static_cast<std::uint64_t>(std::numeric_limits<VstInt32>::max());
+    return value > 0 && static_cast<std::uint64_t>(value) <= largest;
 }
 
 AudioEffect* effectOf(AEffect* record) {

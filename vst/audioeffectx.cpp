@@ -47,7 +47,9 @@ VstIntPtr AudioEffectX::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr va
     case effEditKeyDown:
     case effEditKeyUp: {
         if (!editor_) return 0;
-        VstKeyCode key{index, static_cast<unsigned char>(value), static_cast<unsigned char>(opt)};
+        // Modifiers arrive as a float; anything that is not a small whole number means none.
+        const auto modifiers = static_cast<unsigned char>(opt >= 0.0f && opt < 256.0f ? opt : 0.0f);
+        VstKeyCode key{index, static_cast<unsigned char>(value), modifiers};
         const bool used = opcode == effEditKeyDown ? editor_->onKeyDown(key) : editor_->onKeyUp(key);
         return used ? 1 : 0;
     }

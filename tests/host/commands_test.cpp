@@ -1,0 +1,207 @@
+// The info and process commands end to end against the test plug-in, and the command
+// line's usage errors.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "tests/host/host_test_support.h"
+#include "tools/aldermark/commands.h"
+#include "tools/aldermark/wav_file.h"
+
+namespace {
+
+using aldermark::CommandArguments;
+using host_test::modulePath;
+
+struct Outcome {
+    int code;
+    std::string out;
+    std::string err;
+};
+
+Outcome run(aldermark::CommandFunction command, const CommandArguments& args) {
+    std::ostringstream out, err;
+    const int code = command(args, out, err);
+    return {code, out.str(), err.str()};
+}
+
+bool contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+std::size_t count(const std::string& text, const std::string& part) {
+    std::size_t n = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+    return n;
+}
+
+// A one-line error that names the problem.
+void expectError(const Outcome& outcome, int code, const std::string& part) {
+    EXPECT_EQ(outcome.code, code) << outcome.err;
+    EXPECT_TRUE(contains(outcome.err, part)) << outcome.err;
+    EXPECT_EQ(count(outcome.err, "\n"), 1u) << outcome.err;
+    EXPECT_TRUE(outcome.out.empty()) << outcome.out;
+}
+
+TEST(InfoCommand, ReportsIdentityPinsCapabilitiesAndParameters) {
+    const Outcome result = run(aldermark::runInfo, {"--plugin", modulePath("host_test_plugin"), "--set", "0=0.25",
+                                                    "--set", "7=0.1", "--set", "7=0.9"});
+    ASSERT_EQ(result.code, 0) << result.err;
+    const std::string& json = result.out;
+    EXPECT_TRUE(host_test::JsonSyntax::valid(json)) << json;
+    for (const char* part : {R"("effectName": "Test Gain")", R"("product": "Test Gain Product")",
+                             R"("vendor": "Aldermark Tests")", R"("vendorVersion": 7)", R"("vstVersion": 2400)",
+                             R"("category": 1)", R"("categoryName": "Effect")", R"("uniqueIdText": "TstG")",
+                             R"("uniqueId": 1416852551)", R"("canReplacing": true)", R"("hasEditor": false)",
+                             R"("numPrograms": 1)", R"("numParams": 64)", R"("numInputs": 2)", R"("numOutputs": 2)",
+                             R"("initialDelay": 0)", R"("label": "Test In 2")", R"("label": "Test Out 1")",
+                             R"("flags": 3)", R"("offline": -1)", R"("plugAsChannelInsert": 0)", R"("1in1out": 1)",
+                             R"("2in2out": 1)"})
+        EXPECT_TRUE(contains(json, part)) << part;
+    EXPECT_EQ(count(json, R"({"index": )"), 64u + 4u) << "64 parameters and 2 + 2 pins";
+    EXPECT_TRUE(contains(json, R"({"index": 0, "name": "Gain", "label": "x", "display": "0.50", "value": 0.25, )"
+                               R"("automatable": true})"));
+    EXPECT_TRUE(contains(json, R"("index": 7, "name": "", "label": "", "display": "", "value": 0.9, )"
+                               R"("automatable": false})"))
+        << "assignments apply in order";
+    EXPECT_TRUE(contains(json, R"("name": "Say \"hi\"")")) << "plug-in text is escaped";
+}
+
+TEST(InfoCommand, BadOptionsAndPlugins) {
+    expectError(run(aldermark::runInfo, {"--plugin", modulePath("host_test_plugin"), "--set", "64=0.5"}), 2,
+                "outside 0..63");
+    expectError(run(aldermark::runInfo, {"--plugin", modulePath("host_test_plugin"), "--set", "3=half"}), 2,
+                "'half' is not a number");
+    expectError(run(aldermark::runInfo, {"--plugin"}), 2, "--plugin needs a value");
+    expectError(run(aldermark::runInfo, {"--plugin="}), 2, "--plugin needs a path");
+    expectError(run(aldermark::runInfo, {"--input", "x.wav"}), 2, "unknown option '--input'");
+    expectError(run(aldermark::runInfo, {"--plugin", modulePath("host_test_plugin_null_entry")}), 1, "returned null");
+    expectError(run(aldermark::runInfo, {"--plugin", modulePath("host_test_plugin_no_entry")}), 1,
+                "not a VST 2.4 plug-in");
+    // Without --plugin the plug-in is looked for next to the program; the tests have none.
+    expectError(run(aldermark::runInfo, {}), 1, host_platform::pluginFileName());
+}
+
+class ProcessCommand : public host_test::ScratchFolder {
+protected:
+    // Writes a test file: a ramp per channel, the second channel negated.
+    void writeInput(const std::string& name, int channels, std::size_t frames, aldermark::WavSampleFormat format,
+                    bool extensible = false) {
+        aldermark::WavAudio audio;
+        audio.sampleRate = 44100;
+        audio.channels.assign(static_cast<std::size_t>(channels), std::vector<float>(frames));
+        for (std::size_t i = 0; i < frames; ++i)
+            for (int c = 0; c < channels; ++c)
+                audio.channels[c][i] = (c ? -1.0f : 1.0f) * static_cast<float>(i % 100) / 128.0f;
+        std::string error;
+        ASSERT_TRUE(aldermark::writeWavFile(file(name), audio, format, error, extensible)) << error;
+        input_ = audio;
+    }
+    aldermark::WavAudio readOutput(const std::string& name) {
+        aldermark::WavAudio audio;
+        aldermark::WavSampleFormat format{};
+        std::string error;
+        EXPECT_TRUE(aldermark::readWavFile(file(name), audio, error, &format)) << error;
+        EXPECT_EQ(format, aldermark::WavSampleFormat::Float32);
+        return audio;
+    }
+    Outcome process(std::vector<std::string> extra) {
+        CommandArguments args = {"--plugin", modulePath("host_test_plugin"), "--input", file("in.wav"), "--output",
+                                 file("out.wav")};
+        args.insert(args.end(), extra.begin(), extra.end());
+        return run(aldermark::runProcess, args);
+    }
+    aldermark::WavAudio input_;
+};
+
+TEST_F(ProcessCommand, StereoInBlocksWithAShortLastBlock) {
+    writeInput("in.wav", 2, 3000, aldermark::WavSampleFormat::Int24);
+    // Blocks of 2048 exceed the plug-in's default of 1024: the announced size must arrive.
+    const Outcome result = process({"--block", "2048", "--set", "0=0.25"});
+    ASSERT_EQ(result.code, 0) << result.err;
+    EXPECT_TRUE(result.err.empty());
+    const aldermark::WavAudio output = readOutput("out.wav");
+    EXPECT_EQ(output.sampleRate, 44100u);
+    ASSERT_EQ(output.channels.size(), 2u);
+    ASSERT_EQ(output.frames(), 3000u);
+    for (int c = 0; c < 2; ++c)
+        for (std::size_t i = 0; i < 3000; ++i)
+            ASSERT_FLOAT_EQ(output.channels[c][i], 0.5f * input_.channels[c][i]) << "channel " << c << " frame " << i;
+}
+
+TEST_F(ProcessCommand, MonoExtensibleInMonoOut) {
+    writeInput("in.wav", 1, 1000, aldermark::WavSampleFormat::Int16, true);
+    const Outcome result = process({});  // default block 512: blocks of 512 and 488
+    ASSERT_EQ(result.code, 0) << result.err;
+    const aldermark::WavAudio output = readOutput("out.wav");
+    ASSERT_EQ(output.channels.size(), 1u);
+    ASSERT_EQ(output.frames(), 1000u);
+    EXPECT_EQ(output.channels[0], input_.channels[0]) << "default gain is 1";
+}
+
+TEST_F(ProcessCommand, EmptyInputGivesEmptyOutput) {
+    writeInput("in.wav", 2, 0, aldermark::WavSampleFormat::Float32);
+    ASSERT_EQ(process({}).code, 0);
+    EXPECT_EQ(readOutput("out.wav").frames(), 0u);
+}
+
+TEST_F(ProcessCommand, BadInputsAreReportedOnOneLine) {
+    writeInput("in.wav", 2, 10, aldermark::WavSampleFormat::Int16);
+    expectError(process({"--block", "0"}), 2, "--block must be a whole number from 1 to");
+    expectError(process({"--block", "12x"}), 2, "got '12x'");
+    expectError(process({"--block", "99999999999"}), 2, "--block");
+    expectError(process({"--set", "70=1"}), 2, "outside 0..63");
+    expectError(run(aldermark::runProcess, {"--input", file("in.wav")}), 2, "--output OUT.wav is required");
+    expectError(run(aldermark::runProcess, {"--output", file("out.wav")}), 2, "--input IN.wav is required");
+
+    expectError(run(aldermark::runProcess, {"--plugin", modulePath("host_test_plugin"), "--input", file("none.wav"),
+                                            "--output", file("out.wav")}),
+                1, "none.wav");
+    {
+        std::FILE* text = host_platform::openFile(file("text.wav"), "wb");
+        ASSERT_NE(text, nullptr);
+        std::fputs("RIFF but not really", text);
+        std::fclose(text);
+    }
+    expectError(run(aldermark::runProcess, {"--plugin", modulePath("host_test_plugin"), "--input", file("text.wav"),
+                                            "--output", file("out.wav")}),
+                1, "not a WAV file");
+    expectError(process({"--plugin", modulePath("host_test_plugin_bad_magic")}), 2, "given more than once");
+    expectError(run(aldermark::runProcess, {"--plugin", modulePath("host_test_plugin_bad_magic"), "--input",
+                                            file("in.wav"), "--output", file("out.wav")}),
+                1, "did not return a VST 2.4 effect record");
+    expectError(process({"--output", file("again.wav")}), 2, "--output given more than once");
+    expectError(run(aldermark::runProcess, {"--plugin", modulePath("host_test_plugin"), "--input", file("in.wav"),
+                                            "--output", file("missing-folder/out.wav")}),
+                1, "out.wav");
+}
+
+aldermark::Command table[] = {
+    {"info", "[options]", aldermark::runInfo},
+    {"process", "[options]", aldermark::runProcess},
+};
+
+TEST(CommandLine, SubcommandsHelpAndUnknownNames) {
+    std::ostringstream out, err;
+    EXPECT_EQ(aldermark::runCommandLine(table, {"help"}, out, err), 0);
+    EXPECT_TRUE(contains(out.str(), "usage: aldermark <command>"));
+    EXPECT_TRUE(contains(out.str(), "  process [options]"));
+
+    const auto expectUsageError = [](const CommandArguments& args, const std::string& part) {
+        std::ostringstream o, e;
+        EXPECT_EQ(aldermark::runCommandLine(table, args, o, e), 2);
+        EXPECT_TRUE(contains(e.str(), part)) << e.str();
+        EXPECT_TRUE(o.str().empty());
+    };
+    expectUsageError({}, "no command given");
+    expectUsageError({"meter"}, "unknown command 'meter'");
+    expectUsageError({"--plugin", "x"}, "unknown command '--plugin'");
+
+    std::ostringstream infoOut, infoErr;
+    EXPECT_EQ(aldermark::runCommandLine(table, {"info", "--plugin", modulePath("host_test_plugin")}, infoOut, infoErr),
+              0)
+        << infoErr.str();
+    EXPECT_TRUE(contains(infoOut.str(), R"("effectName": "Test Gain")")) << "arguments after the name reach it";
+}
+
+}  // namespace

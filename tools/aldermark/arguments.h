@@ -1,0 +1,55 @@
+#pragma once
+// Option parsing shared by the subcommands. Options are known in advance, written as
+// "--name value" or "--name=value"; numbers must fill their whole text.
+#include <map>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace aldermark {
+
+struct OptionSpec {
+    const char* name;     // with the leading dashes, e.g. "--block"
+    bool takesValue;      // false: a switch such as "--json"
+    bool repeatable;      // true: may be given more than once, values kept in order
+};
+
+class ParsedOptions {
+public:
+    bool has(const std::string& name) const { return values_.count(name) != 0; }
+    // The value of a single-use option; null when it was not given.
+    const std::string* value(const std::string& name) const;
+    // Every value of a repeatable option, in command-line order.
+    std::vector<std::string> all(const std::string& name) const;
+    void add(const std::string& name, const std::string& value) { values_[name].push_back(value); }
+
+private:
+    std::map<std::string, std::vector<std::string>> values_;
+};
+
+// Parses `args` against `specs`; false with a one-line reason for an unknown option, a
+// missing value, an option given twice or a stray argument.
+bool parseOptions(const std::vector<std::string>& args, std::span<const OptionSpec> specs, ParsedOptions& options,
+                  std::string& error);
+
+// Strict number parsing: no spaces, no trailing characters, no NaN or infinity.
+bool parseInteger(const std::string& text, long long& value);
+bool parseFloat(const std::string& text, float& value);
+
+// One "--set INDEX=VALUE": a host-visible parameter index and a normalised value.
+struct ParameterAssignment {
+    int index;
+    float value;
+};
+constexpr int kHostParameterCount = 64;  // indices 0..63 are what a host may address
+
+// Which indices --set accepts: the host's 0..63, or also the meter settings 72..100 (the
+// meter command drives the effect's own code, which takes them).
+enum class AssignmentRange { kHostParameters, kWithMeterSettings };
+
+bool parseAssignment(const std::string& text, ParameterAssignment& assignment, std::string& error,
+                     AssignmentRange range = AssignmentRange::kHostParameters);
+bool parseAssignments(const std::vector<std::string>& texts, std::vector<ParameterAssignment>& assignments,
+                      std::string& error, AssignmentRange range = AssignmentRange::kHostParameters);
+
+}  // namespace aldermark

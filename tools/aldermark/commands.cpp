@@ -1,0 +1,62 @@
+#include <ostream>
+
+#include "tools/aldermark/commands.h"
+#include "tools/aldermark/host_platform.h"
+#include "tools/aldermark/plugin_instance.h"
+
+namespace aldermark {
+
+void printUsage(std::span<const Command> table, std::ostream& stream) {
+    stream << "usage: aldermark <command> [options]\n\ncommands:\n";
+    for (const Command& command : table) stream << "  " << command.name << " " << command.synopsis << "\n";
+    stream << "\nWithout --plugin the plug-in is '" << host_platform::pluginFileName()
+           << "' next to this program.\n--set takes a parameter index 0..63 and a normalised value.\n";
+}
+
+int reportError(std::ostream& err, const char* command, const std::string& message, int code) {
+    err << "aldermark" << (command ? " " : "") << (command ? command : "") << ": " << message << "\n";
+    return code;
+}
+
+int runCommandLine(std::span<const Command> table, const CommandArguments& args, std::ostream& out,
+                   std::ostream& err) {
+    if (args.empty()) return reportError(err, nullptr, "no command given (try 'aldermark help')", kExitUsage);
+    const std::string& name = args.front();
+    if (name == "help" || name == "--help" || name == "-h") {
+        printUsage(table, out);
+        return kExitOk;
+    }
+    for (const Command& command : table)
+        if (name == command.name) return command.run(CommandArguments(args.begin() + 1, args.end()), out, err);
+    return reportError(err, nullptr, "unknown command '" + name + "' (try 'aldermark help')", kExitUsage);
+}
+
+std::string defaultPluginPath() {
+    return host_platform::joinPath(host_platform::executableDirectory(), host_platform::pluginFileName());
+}
+
+bool readPluginOptions(const ParsedOptions& options, PluginOptions& plugin, std::string& error) {
+    const std::string* path = options.value(kPluginOption.name);
+    if (path && path->empty()) {
+        error = "--plugin needs a path";
+        return false;
+    }
+    plugin.path = path ? *path : defaultPluginPath();
+    return parseAssignments(options.all(kSetOption.name), plugin.assignments, error);
+}
+
+bool openPlugin(const PluginOptions& options, PluginInstance& plugin, std::string& error) {
+    if (!plugin.load(options.path, error)) return false;
+    const VstInt32 parameterCount = plugin.effect()->numParams;
+    for (const ParameterAssignment& assignment : options.assignments) {
+        if (assignment.index >= parameterCount) {
+            error = "--set: parameter index " + std::to_string(assignment.index) + " is beyond the plug-in's " +
+                    std::to_string(parameterCount) + " parameters";
+            return false;
+        }
+        plugin.setParameter(assignment.index, assignment.value);
+    }
+    return true;
+}
+
+}  // namespace aldermark

@@ -1,0 +1,52 @@
+#pragma once
+// The subcommands of the aldermark tool. A subcommand is one function in its own
+// command_*.cpp and one entry in the table of main.cpp; it gets the arguments after its
+// name, writes results to `out` and one-line errors to `err`, and returns the exit code.
+#include <iosfwd>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "tools/aldermark/arguments.h"
+
+namespace aldermark {
+
+class PluginInstance;
+
+using CommandArguments = std::vector<std::string>;
+using CommandFunction = int (*)(const CommandArguments& args, std::ostream& out, std::ostream& err);
+
+struct Command {
+    const char* name;
+    const char* synopsis;  // the options, as shown in the usage text
+    CommandFunction run;
+};
+
+enum ExitCode { kExitOk = 0, kExitFailure = 1, kExitUsage = 2 };
+
+// Runs the subcommand named by args[0]; "help" or "--help" prints the usage.
+int runCommandLine(std::span<const Command> table, const CommandArguments& args, std::ostream& out,
+                   std::ostream& err);
+void printUsage(std::span<const Command> table, std::ostream& stream);
+// Writes "aldermark <command>: <message>" as one line and returns `code`.
+int reportError(std::ostream& err, const char* command, const std::string& message, int code = kExitFailure);
+
+// Options of every command that runs the plug-in: --plugin PATH and --set INDEX=VALUE.
+struct PluginOptions {
+    std::string path;  // the default plug-in next to this program when --plugin is absent
+    std::vector<ParameterAssignment> assignments;
+};
+constexpr OptionSpec kPluginOption{"--plugin", true, false};
+constexpr OptionSpec kSetOption{"--set", true, true};
+bool readPluginOptions(const ParsedOptions& options, PluginOptions& plugin, std::string& error);
+std::string defaultPluginPath();
+// Loads and opens the plug-in, then applies the assignments through setParameter in order.
+bool openPlugin(const PluginOptions& options, PluginInstance& plugin, std::string& error);
+
+int runInfo(const CommandArguments& args, std::ostream& out, std::ostream& err);
+int runProcess(const CommandArguments& args, std::ostream& out, std::ostream& err);
+// These two build the effect from the plug-in's code instead of loading its binary.
+int runMeter(const CommandArguments& args, std::ostream& out, std::ostream& err);
+int runDemo(const CommandArguments& args, std::ostream& out, std::ostream& err);
+
+}  // namespace aldermark

@@ -1,0 +1,58 @@
+#include <dlfcn.h>
+#include <limits.h>
+#include <unistd.h>
+
+#include "tools/aldermark/host_platform.h"
+
+namespace host_platform {
+
+void* loadLibrary(const std::string& path, std::string& error) {
+    // dlopen searches the library path for names without a slash; a plug-in path never means that.
+    const std::string local = path.find('/') == std::string::npos ? "./" + path : path;
+    void* library = dlopen(local.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!library) {
+        const char* reason = dlerror();
+        error = reason ? reason : "unknown loader error";
+        // The loader repeats the path in front of its reason; the caller names the file already.
+        if (error.rfind(local + ": ", 0) == 0) error.erase(0, local.size() + 2);
+    }
+    return library;
+}
+
+SymbolAddress findSymbol(void* library, const char* name) {
+    return reinterpret_cast<SymbolAddress>(dlsym(library, name));
+}
+
+void unloadLibrary(void* library) {
+    if (library) dlclose(library);
+}
+
+const char* pluginFileName() {
+    return "ZEB Aldermark.so";
+}
+
+std::string executableDirectory() {
+    char buffer[PATH_MAX];
+    const ssize_t length = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+    if (length <= 0) return {};
+    std::string path(buffer, static_cast<std::size_t>(length));
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string{} : path.substr(0, slash);
+}
+
+std::string joinPath(const std::string& folder, const std::string& name) {
+    if (folder.empty()) return name;
+    return folder.back() == '/' ? folder + name : folder + "/" + name;
+}
+
+std::FILE* openFile(const std::string& path, const char* mode) {
+    return std::fopen(path.c_str(), mode);
+}
+
+std::vector<std::string> commandLineArguments(int argc, char** argv) {
+    std::vector<std::string> arguments;
+    for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
+    return arguments;
+}
+
+}  // namespace host_platform

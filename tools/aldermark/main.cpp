@@ -1,0 +1,32 @@
+// aldermark: the command-line host of ZEB Aldermark. Each subcommand is a function in its
+// own command_*.cpp and an entry in the table below.
+#include <exception>
+#include <iostream>
+#include <new>
+
+#include "tools/aldermark/commands.h"
+#include "tools/aldermark/host_platform.h"
+
+namespace {
+
+const aldermark::Command kCommands[] = {
+    {"info", "[--plugin PATH] [--set INDEX=VALUE]...", aldermark::runInfo},
+    {"process", "[--plugin PATH] --input IN.wav --output OUT.wav [--block N] [--set INDEX=VALUE]...",
+     aldermark::runProcess},
+    {"meter", "--input IN.wav [--block N] [--every MS] [--set INDEX=VALUE]...", aldermark::runMeter},
+    {"demo", "", aldermark::runDemo},
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    try {
+        return aldermark::runCommandLine(kCommands, host_platform::commandLineArguments(argc, argv), std::cout,
+                                         std::cerr);
+    } catch (const std::bad_alloc&) {
+        std::cerr << "aldermark: out of memory\n";
+    } catch (const std::exception& failure) {
+        std::cerr << "aldermark: " << failure.what() << "\n";
+    }
+    return aldermark::kExitFailure;
+}
