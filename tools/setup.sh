@@ -8,7 +8,7 @@ packages=(
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
   wine wine64 wine32:i386
   xvfb xauth xdotool x11-apps
-  libcairo2-dev libx11-dev libxtst-dev libfreetype-dev libpng-dev
+  libcairo2-dev libx11-dev libxtst-dev libfreetype-dev libpng-dev libfontconfig-dev
   fonts-dejavu-core fonts-liberation
 )
 

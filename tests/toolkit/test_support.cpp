@@ -1,0 +1,92 @@
+// A resource table of the tests' own, in place of the library's: serves PNGs drawn here.
+#include "tests/toolkit/test_support.h"
+
+#include <cairo.h>
+
+#include <cstdio>
+#include <map>
+#include <mutex>
+
+#include "platform/resources.h"
+
+namespace testsupport {
+namespace {
+
+cairo_status_t appendBytes(void* closure, const unsigned char* data, unsigned int length) {
+    auto* out = static_cast<std::vector<unsigned char>*>(closure);
+    out->insert(out->end(), data, data + length);
+    return CAIRO_STATUS_SUCCESS;
+}
+
+struct Table {
+    std::mutex mutex;
+    std::map<int, std::vector<unsigned char>> resources;
+    std::map<int, int> lookups;
+
+    Table() {
+        resources[kTwoFrameButton] = makePng(20, 40, {kRedCColor, kGreenCColor});
+        resources[kThreeFrames] = makePng(10, 30, {kRedCColor, kGreenCColor, kBlueCColor});
+        const char broken[] = "\x89PNG but not really an image";
+        resources[kBrokenPng] = std::vector<unsigned char>(broken, broken + sizeof broken);
+        resources[kHandle] = makePng(10, 10, {kBlueCColor});
+        resources[kWhiteSquare] = makePng(8, 8, {kWhiteCColor});
+        resources[kCacheProbe] = makePng(4, 4, {kGreyCColor});
+    }
+};
+
+Table& table() {
+    static Table instance;
+    return instance;
+}
+
+}  // namespace
+
+std::vector<unsigned char> makePng(int width, int height, const std::vector<CColor>& bands) {
+    cairo_surface_t* image = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
+    cairo_t* cr = cairo_create(image);
+    const double band = static_cast<double>(height) / static_cast<double>(bands.size());
+    for (std::size_t i = 0; i < bands.size(); ++i) {
+        const CColor c = bands[i];
+        cairo_set_source_rgba(cr, c.red / 255.0, c.green / 255.0, c.blue / 255.0, c.alpha / 255.0);
+        cairo_rectangle(cr, 0, band * static_cast<double>(i), width, band);
+        cairo_fill(cr);
+    }
+    cairo_destroy(cr);
+    std::vector<unsigned char> png;
+    cairo_surface_write_to_png_stream(image, appendBytes, &png);
+    cairo_surface_destroy(image);
+    return png;
+}
+
+int resourceLookups(int id) {
+    std::lock_guard<std::mutex> lock(table().mutex);
+    return table().lookups[id];
+}
+
+std::string describe(CColor c) {
+    char text[32];
+    std::snprintf(text, sizeof text, "(%d,%d,%d,%d)", c.red, c.green, c.blue, c.alpha);
+    return text;
+}
+
+}  // namespace testsupport
+
+namespace platform {
+
+bool findResource(ResourceType type, int id, const unsigned char** data, std::size_t* size) {
+    auto& t = testsupport::table();
+    std::lock_guard<std::mutex> lock(t.mutex);
+    ++t.lookups[id];
+    if (type != ResourceType::Png || !data || !size) return false;
+    auto found = t.resources.find(id);
+    if (found == t.resources.end()) return false;
+    *data = found->second.data();
+    *size = found->second.size();
+    return true;
+}
+
+}  // namespace platform
+
+// Leak-check exception for a system library: fontconfig keeps parts of its parsed
+// configuration for the process. Only used by sanitizer builds.
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }

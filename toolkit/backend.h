@@ -1,0 +1,173 @@
+#pragma once
+// The narrow interface between the portable toolkit and a platform back end.
+//
+// Portable code (views, controls, CDrawContext, CFrame) only sees the abstract classes
+// below. A back end provides, in its own folder:
+//   - a drawing surface (IDrawSurface) for windows and off-screen images,
+//   - decoded bitmaps (decodePng) and fonts (createFont, registerFontFace),
+//   - off-screen images (createOffscreen),
+//   - a platform window bound to a CFrame (createPlatformWindow), optionally with a
+//     native editor for text edits (IPlatformWindow::createNativeTextEdit).
+// Linux: toolkit/cairo (drawing, PNG, FreeType text, off-screen) and toolkit/x11 (window).
+// Windows: toolkit/windows (Direct2D, WIC, DirectWrite, Win32).
+//
+// Rules for every back end:
+//   - All calls come from the GUI thread, except decodePng (from whichever thread makes a
+//     CBitmap, one call at a time under the bitmap cache's lock) and registerFontFace
+//     (typically at library load).
+//   - Coordinates handed to IDrawSurface are device pixels of the surface (the portable
+//     CDrawContext has already applied its offset). Colours are final: the portable side
+//     has already multiplied in its global alpha. Every primitive is clipped to the rect
+//     of the last setClip call.
+//   - Coordinates are finite and text is well-formed UTF-8 (CDrawContext sees to both).
+//   - Nothing throws; failures give null results or empty drawing.
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "toolkit/events.h"
+#include "toolkit/geometry.h"
+
+namespace toolkit {
+
+// A decoded image (premultiplied or straight alpha is the back end's business).
+class IPlatformBitmap {
+public:
+    virtual ~IPlatformBitmap() = default;
+    virtual int width() const = 0;   // pixels
+    virtual int height() const = 0;  // pixels
+};
+
+// Font style bits, as CFontDesc stores them.
+enum FontStyle : int { kNormalFace = 0, kBoldFace = 1 << 0, kItalicFace = 1 << 1 };
+
+// A resolved font face at one size.
+class IPlatformFont {
+public:
+    virtual ~IPlatformFont() = default;
+    virtual double ascent() const = 0;   // pixels above the baseline
+    virtual double descent() const = 0;  // pixels below the baseline (positive)
+    virtual double capHeight() const = 0;
+};
+
+enum class LineCap : std::uint8_t { Butt, Round, Square };
+
+class IDrawSurface {
+public:
+    virtual ~IDrawSurface() = default;
+    virtual int width() const = 0;
+    virtual int height() const = 0;
+    // Replaces the clip rectangle (device pixels).
+    virtual void setClip(const CRect& clip) = 0;
+    // Anti-aliased line of `width` pixels.
+    virtual void drawLine(const CPoint& from, const CPoint& to, double width, LineCap cap, CColor color) = 0;
+    virtual void fillRect(const CRect& rect, CColor color) = 0;
+    virtual void strokeRect(const CRect& rect, double width, CColor color) = 0;
+    virtual void fillEllipse(const CRect& bounds, CColor color) = 0;
+    virtual void strokeEllipse(const CRect& bounds, double width, CColor color) = 0;
+    // Copies the part of `bitmap` that starts at `sourceOffset` into `dest`, unscaled,
+    // blended with opacity `alpha` (0 to 1).
+    virtual void drawBitmap(const IPlatformBitmap& bitmap, const CRect& dest, const CPoint& sourceOffset,
+                            float alpha) = 0;
+    // UTF-8 text with its baseline starting at `origin`.
+    virtual void drawText(const IPlatformFont& font, const char* utf8, const CPoint& origin, CColor color) = 0;
+    // Advance width of UTF-8 text in pixels.
+    virtual double textWidth(const IPlatformFont& font, const char* utf8) = 0;
+};
+
+// An image to draw into that tests and picture tools can read back and save.
+class IOffscreenSurface {
+public:
+    virtual ~IOffscreenSurface() = default;
+    virtual IDrawSurface& surface() = 0;
+    // Straight (not premultiplied) colour of one pixel; transparent black outside.
+    virtual CColor pixel(int x, int y) const = 0;
+    virtual bool savePng(const char* path) = 0;
+    // Sets every pixel to `color` (no blending).
+    virtual void clear(CColor color) = 0;
+};
+
+// What a platform window calls on the frame it hosts. Points are frame coordinates.
+class IPlatformFrameCallbacks {
+public:
+    virtual ~IPlatformFrameCallbacks() = default;
+    // Draws the frame's area `rect` into `surface` (already clipped to it).
+    virtual void platformDrawRect(IDrawSurface& surface, const CRect& rect) = 0;
+    virtual CMouseEventResult platformOnMouseDown(CPoint where, CButtonState buttons) = 0;
+    virtual CMouseEventResult platformOnMouseUp(CPoint where, CButtonState buttons) = 0;
+    virtual CMouseEventResult platformOnMouseMoved(CPoint where, CButtonState buttons) = 0;
+    // The mouse left the window.
+    virtual void platformOnMouseExited(CPoint where, CButtonState buttons) = 0;
+    // Wheel distance in notches, positive up (away from the user).
+    virtual bool platformOnMouseWheel(CPoint where, float distance, CButtonState buttons) = 0;
+    // Answers whether the key was used (unused keys may go on to the host).
+    virtual bool platformOnKeyDown(const CKeyEvent& key) = 0;
+    // The window lost the keyboard focus.
+    virtual void platformOnFocusLost() = 0;
+};
+
+// What a native single-line editor (Win32 "EDIT") needs to look like the text it edits.
+struct NativeTextEditSpec {
+    CRect rect;                 // frame coordinates
+    const char* text = "";      // UTF-8, the starting text
+    const char* fontFamily = "";
+    double fontSize = 12;       // pixels
+    int align = 0;              // 0 left, 1 centre, 2 right
+    CColor fontColor{0, 0, 0, 255};
+    CColor backColor{255, 255, 255, 255};
+};
+
+// A native editor made by the platform window. It reports the end of editing through
+// the callback given at creation: Enter or Tab (accepted), Escape (dropped) and a loss of
+// focus (accepted). The callback may come from inside the editor's own message handling,
+// so the frame only records it and destroys the editor later, from its idle.
+class INativeTextEdit {
+public:
+    virtual ~INativeTextEdit() = default;
+    virtual std::string text() const = 0;  // UTF-8
+};
+
+// A child window inside the host's window that shows one frame.
+class IPlatformWindow {
+public:
+    virtual ~IPlatformWindow() = default;
+    // Marks a frame area for repainting at the next update().
+    virtual void invalidRect(const CRect& rect) = 0;
+    // Handles pending window-system events (input, exposure) through the callbacks.
+    virtual void processEvents() = 0;
+    // Repaints what was invalidated, through IPlatformFrameCallbacks::platformDrawRect.
+    virtual void update() = 0;
+    virtual bool setSize(int width, int height) = 0;
+    // Asks for the keyboard focus (while a text edit is open) or gives it back to the parent.
+    virtual void takeKeyboardFocus() = 0;
+    virtual void releaseKeyboardFocus() = 0;
+    // The platform's window handle (X11 Window id, HWND).
+    virtual void* nativeHandle() const = 0;
+    // Optional native editor for text edits; null (the default) lets the toolkit draw its
+    // own editor and feed it keys through platformOnKeyDown.
+    virtual std::unique_ptr<INativeTextEdit> createNativeTextEdit(const NativeTextEditSpec&,
+                                                                  std::function<void(bool accepted)>) {
+        return nullptr;
+    }
+};
+
+// ---- Entry points each back end defines --------------------------------------------
+
+// Null when the bytes are no image the back end can read.
+std::shared_ptr<IPlatformBitmap> decodePng(const unsigned char* data, std::size_t size);
+// Resolves a family by name: faces registered by registerFontFace first, then the
+// system's fonts (with a metric-compatible substitute where the named face is missing).
+// Null only when no face at all can be found.
+std::shared_ptr<IPlatformFont> createFont(const char* family, double size, int style);
+// Makes a TrueType/OpenType face held in memory available under `family` for this
+// process. The bytes must stay valid for the life of the process (resource data).
+bool registerFontFace(const char* family, const unsigned char* data, std::size_t size);
+// Null for sizes that are not positive or too large to allocate.
+std::unique_ptr<IOffscreenSurface> createOffscreen(int width, int height);
+// Null when the parent is null or the window cannot be created.
+std::unique_ptr<IPlatformWindow> createPlatformWindow(void* parent, int width, int height,
+                                                      IPlatformFrameCallbacks& frame);
+
+}  // namespace toolkit

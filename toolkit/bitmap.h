@@ -1,0 +1,32 @@
+#pragma once
+// Reference-counted images. A bitmap made from a PNG resource id shares one decoded
+// image per id for the whole process; a missing or undecodable resource gives an empty
+// bitmap that has no size and draws nothing.
+#include <memory>
+
+#include "toolkit/backend.h"
+#include "toolkit/base_object.h"
+
+class CDrawContext;
+
+class CBitmap : public CBaseObject {
+public:
+    explicit CBitmap(int resourceId);
+    // Wraps an image decoded elsewhere (null gives an empty bitmap).
+    explicit CBitmap(std::shared_ptr<toolkit::IPlatformBitmap> image);
+
+    bool isLoaded() const { return image_ != nullptr; }
+    double getWidth() const { return image_ ? image_->width() : 0; }
+    double getHeight() const { return image_ ? image_->height() : 0; }
+    int getResourceId() const { return resourceId_; }  // -1 when not from a resource
+    const toolkit::IPlatformBitmap* getPlatformBitmap() const { return image_.get(); }
+
+    // Draws the part starting at `offset` into `dest`.
+    void draw(CDrawContext* context, const CRect& dest, const CPoint& offset = CPoint(), float alpha = 1.f);
+
+    TOOLKIT_TYPE_NAME("CBitmap", CBaseObject)
+
+private:
+    int resourceId_ = -1;
+    std::shared_ptr<toolkit::IPlatformBitmap> image_;
+};

@@ -1,0 +1,120 @@
+#include "toolkit/cairo/cairo_surface.h"
+
+#include <cmath>
+#include <numbers>
+
+namespace toolkit::cairo {
+
+CairoBitmap::CairoBitmap(cairo_surface_t* image) : image_(image) {}
+CairoBitmap::~CairoBitmap() { cairo_surface_destroy(image_); }
+int CairoBitmap::width() const { return cairo_image_surface_get_width(image_); }
+int CairoBitmap::height() const { return cairo_image_surface_get_height(image_); }
+
+CairoFont::CairoFont(cairo_scaled_font_t* font, double capHeight) : font_(font), capHeight_(capHeight) {
+    cairo_font_extents_t extents;
+    cairo_scaled_font_extents(font_, &extents);
+    ascent_ = extents.ascent;
+    descent_ = extents.descent;
+}
+
+CairoFont::~CairoFont() { cairo_scaled_font_destroy(font_); }
+
+CairoSurface::CairoSurface(cairo_t* context, int width, int height) : cr_(context), width_(width), height_(height) {}
+
+void CairoSurface::setColor(CColor color) {
+    cairo_set_source_rgba(cr_, color.red / 255.0, color.green / 255.0, color.blue / 255.0, color.alpha / 255.0);
+}
+
+void CairoSurface::setClip(const CRect& clip) {
+    cairo_reset_clip(cr_);
+    cairo_new_path(cr_);
+    cairo_rectangle(cr_, clip.left, clip.top, std::max(0.0, clip.getWidth()), std::max(0.0, clip.getHeight()));
+    cairo_clip(cr_);
+}
+
+void CairoSurface::drawLine(const CPoint& from, const CPoint& to, double width, LineCap cap, CColor color) {
+    if (color.alpha == 0) return;
+    cairo_set_line_width(cr_, width);
+    cairo_set_line_cap(cr_, cap == LineCap::Round    ? CAIRO_LINE_CAP_ROUND
+                            : cap == LineCap::Square ? CAIRO_LINE_CAP_SQUARE
+                                                     : CAIRO_LINE_CAP_BUTT);
+    setColor(color);
+    cairo_move_to(cr_, from.x, from.y);
+    cairo_line_to(cr_, to.x, to.y);
+    cairo_stroke(cr_);
+}
+
+void CairoSurface::fillRect(const CRect& rect, CColor color) {
+    if (color.alpha == 0 || rect.isEmpty()) return;
+    setColor(color);
+    cairo_rectangle(cr_, rect.left, rect.top, rect.getWidth(), rect.getHeight());
+    cairo_fill(cr_);
+}
+
+void CairoSurface::strokeRect(const CRect& rect, double width, CColor color) {
+    if (color.alpha == 0 || rect.isEmpty()) return;
+    setColor(color);
+    cairo_set_line_width(cr_, width);
+    cairo_rectangle(cr_, rect.left, rect.top, rect.getWidth(), rect.getHeight());
+    cairo_stroke(cr_);
+}
+
+void CairoSurface::ellipsePath(const CRect& bounds) {
+    cairo_save(cr_);
+    cairo_translate(cr_, (bounds.left + bounds.right) / 2, (bounds.top + bounds.bottom) / 2);
+    cairo_scale(cr_, bounds.getWidth() / 2, bounds.getHeight() / 2);
+    cairo_new_path(cr_);
+    cairo_arc(cr_, 0, 0, 1, 0, 2 * std::numbers::pi);
+    cairo_restore(cr_);  // keeps the path, restores the unscaled matrix for the stroke width
+}
+
+void CairoSurface::fillEllipse(const CRect& bounds, CColor color) {
+    if (color.alpha == 0 || bounds.isEmpty()) return;
+    setColor(color);
+    ellipsePath(bounds);
+    cairo_fill(cr_);
+}
+
+void CairoSurface::strokeEllipse(const CRect& bounds, double width, CColor color) {
+    if (color.alpha == 0 || bounds.isEmpty()) return;
+    setColor(color);
+    cairo_set_line_width(cr_, width);
+    ellipsePath(bounds);
+    cairo_stroke(cr_);
+}
+
+void CairoSurface::drawBitmap(const IPlatformBitmap& bitmap, const CRect& dest, const CPoint& sourceOffset,
+                              float alpha) {
+    if (dest.isEmpty() || !(alpha > 0)) return;
+    const auto& image = static_cast<const CairoBitmap&>(bitmap);
+    const double x = dest.left - sourceOffset.x;
+    const double y = dest.top - sourceOffset.y;
+    cairo_save(cr_);
+    cairo_rectangle(cr_, dest.left, dest.top, dest.getWidth(), dest.getHeight());
+    cairo_clip(cr_);
+    cairo_set_source_surface(cr_, image.image(), x, y);
+    // Whole-pixel placement copies pixels 1:1; nearest filtering keeps frame edges sharp.
+    if (x == std::floor(x) && y == std::floor(y))
+        cairo_pattern_set_filter(cairo_get_source(cr_), CAIRO_FILTER_NEAREST);
+    if (alpha >= 1) cairo_paint(cr_);
+    else cairo_paint_with_alpha(cr_, alpha);
+    cairo_restore(cr_);
+}
+
+void CairoSurface::drawText(const IPlatformFont& font, const char* utf8, const CPoint& origin, CColor color) {
+    if (!utf8 || !*utf8 || color.alpha == 0) return;
+    cairo_set_scaled_font(cr_, static_cast<const CairoFont&>(font).scaledFont());
+    setColor(color);
+    cairo_move_to(cr_, origin.x, origin.y);
+    cairo_show_text(cr_, utf8);
+    cairo_new_path(cr_);
+}
+
+double CairoSurface::textWidth(const IPlatformFont& font, const char* utf8) {
+    if (!utf8 || !*utf8) return 0;
+    cairo_text_extents_t extents;
+    cairo_scaled_font_text_extents(static_cast<const CairoFont&>(font).scaledFont(), utf8, &extents);
+    return extents.x_advance;
+}
+
+}  // namespace toolkit::cairo

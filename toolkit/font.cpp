@@ -1,0 +1,38 @@
+#include "toolkit/font.h"
+
+#include <cmath>
+
+CFontDesc::CFontDesc(const char* name, double size, int style)
+    : name_(name ? name : ""), size_(std::isfinite(size) && size > 0 ? size : 12), style_(style) {}
+
+void CFontDesc::setName(const char* name) {
+    name_ = name ? name : "";
+    platformFont_.reset();
+}
+
+void CFontDesc::setSize(double size) {
+    if (!std::isfinite(size) || size <= 0) return;
+    size_ = size;
+    platformFont_.reset();
+}
+
+void CFontDesc::setStyle(int style) {
+    style_ = style;
+    platformFont_.reset();
+}
+
+const toolkit::IPlatformFont* CFontDesc::getPlatformFont() {
+    if (!platformFont_) platformFont_ = toolkit::createFont(name_.c_str(), size_, style_);
+    return platformFont_.get();
+}
+
+bool CFontDesc::registerFontFace(const char* family, const unsigned char* data, std::size_t size) {
+    if (!family || !*family || !data || size == 0) return false;
+    return toolkit::registerFontFace(family, data, size);
+}
+
+CFontDesc* defaultFont() {
+    // Lives for the process; never released, so views may keep pointers to it.
+    static CFontDesc* font = new CFontDesc("Arial Narrow", 12);
+    return font;
+}

@@ -1,0 +1,41 @@
+#include "toolkit/offscreen.h"
+
+#include "toolkit/frame.h"
+
+namespace toolkit {
+
+OffscreenWindow::OffscreenWindow(int width, int height, IPlatformFrameCallbacks& frame)
+    : frame_(frame), image_(createOffscreen(width, height)) {}
+
+void OffscreenWindow::invalidRect(const CRect& rect) { pending_.unite(rect); }
+
+void OffscreenWindow::update() {
+    if (!image_ || pending_.isEmpty()) return;
+    const CRect area = pending_;
+    pending_ = CRect();
+    IDrawSurface& surface = image_->surface();
+    surface.setClip(area);
+    frame_.platformDrawRect(surface, area);
+    lastPainted_ = area;
+    ++paintCount_;
+}
+
+bool OffscreenWindow::setSize(int width, int height) {
+    auto image = createOffscreen(width, height);
+    if (!image) return false;
+    image_ = std::move(image);
+    pending_ = CRect(0, 0, width, height);
+    return true;
+}
+
+std::unique_ptr<IOffscreenSurface> renderFrame(CFrame& frame, CColor clearColor) {
+    const CRect size = frame.getViewSize();
+    auto image = createOffscreen(static_cast<int>(size.getWidth()), static_cast<int>(size.getHeight()));
+    if (!image) return nullptr;
+    image->clear(clearColor);
+    CDrawContext context(image->surface());
+    frame.drawFrameRect(context, CRect(0, 0, size.getWidth(), size.getHeight()));
+    return image;
+}
+
+}  // namespace toolkit

@@ -1,0 +1,372 @@
+// The X11 platform window: a child window inside the host's window, on a display
+// connection of its own whose events are handled from the frame's idle. Painting goes
+// through an image back buffer that is copied to the window.
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+
+#include "toolkit/backend.h"
+#include "toolkit/cairo/cairo_surface.h"
+
+// After our headers: Xlib defines macros such as None and Bool.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/keysym.h>
+#include <cairo-xlib.h>
+#include <cairo.h>
+
+namespace toolkit {
+namespace {
+
+constexpr unsigned long kDoubleClickMs = 400;   // milliseconds between the two presses
+constexpr int kDoubleClickDistance = 4;         // pixels the mouse may move between them
+
+// Catches X errors of the calls in its scope instead of letting Xlib end the process.
+class ErrorTrap {
+public:
+    explicit ErrorTrap(Display* display) : display_(display) {
+        failed() = false;
+        previous_ = XSetErrorHandler(&ErrorTrap::onError);
+    }
+    ~ErrorTrap() {
+        XSync(display_, False);
+        XSetErrorHandler(previous_);
+    }
+    ErrorTrap(const ErrorTrap&) = delete;
+    ErrorTrap& operator=(const ErrorTrap&) = delete;
+    bool ok() {
+        XSync(display_, False);
+        return !failed();
+    }
+
+private:
+    static bool& failed() {
+        static bool flag = false;
+        return flag;
+    }
+    static int onError(Display*, XErrorEvent*) {
+        failed() = true;
+        return 0;
+    }
+    Display* display_;
+    int (*previous_)(Display*, XErrorEvent*);
+};
+
+std::int32_t modifierBits(unsigned int state) {
+    std::int32_t bits = 0;
+    if (state & ShiftMask) bits |= kShift;
+    if (state & ControlMask) bits |= kControl;
+    if (state & Mod1Mask) bits |= kAlt;
+    return bits;
+}
+
+std::int32_t buttonBits(unsigned int state) {
+    std::int32_t bits = modifierBits(state);
+    if (state & Button1Mask) bits |= kLButton;
+    if (state & Button2Mask) bits |= kMButton;
+    if (state & Button3Mask) bits |= kRButton;
+    return bits;
+}
+
+std::int32_t bitForButton(unsigned int button) {
+    switch (button) {
+        case Button1: return kLButton;
+        case Button2: return kMButton;
+        case Button3: return kRButton;
+        default: return 0;
+    }
+}
+
+CKeyEvent translateKey(XKeyEvent& event) {
+    char text[32];
+    KeySym keysym = NoSymbol;
+    XLookupString(&event, text, sizeof text, &keysym, nullptr);
+    CKeyEvent key;
+    key.modifiers = modifierBits(event.state);
+    switch (keysym) {
+        case XK_Return: case XK_KP_Enter: key.virtualKey = VirtualKey::Return; return key;
+        case XK_Tab: case XK_ISO_Left_Tab: key.virtualKey = VirtualKey::Tab; return key;
+        case XK_Escape: key.virtualKey = VirtualKey::Escape; return key;
+        case XK_BackSpace: key.virtualKey = VirtualKey::Back; return key;
+        case XK_Delete: case XK_KP_Delete: key.virtualKey = VirtualKey::Delete; return key;
+        case XK_Left: case XK_KP_Left: key.virtualKey = VirtualKey::Left; return key;
+        case XK_Right: case XK_KP_Right: key.virtualKey = VirtualKey::Right; return key;
+        case XK_Home: case XK_KP_Home: key.virtualKey = VirtualKey::Home; return key;
+        case XK_End: case XK_KP_End: key.virtualKey = VirtualKey::End; return key;
+        case XK_Up: key.virtualKey = VirtualKey::Up; return key;
+        case XK_Down: key.virtualKey = VirtualKey::Down; return key;
+        default: break;
+    }
+    // Latin-1 keysyms equal their code points; 0x01000000 + n is Unicode n.
+    if (keysym >= 0x20 && keysym <= 0xFF) key.character = static_cast<char32_t>(keysym);
+    else if ((keysym & 0xFF000000) == 0x01000000) key.character = static_cast<char32_t>(keysym & 0x00FFFFFF);
+    return key;
+}
+
+class X11Window : public IPlatformWindow {
+public:
+    X11Window(IPlatformFrameCallbacks& frame) : frame_(frame) {}
+
+    ~X11Window() override {
+        destroyBuffers();
+        if (display_) {
+            if (gc_) XFreeGC(display_, gc_);
+            if (window_) {
+                ErrorTrap trap(display_);  // the parent may already have taken it down
+                XDestroyWindow(display_, window_);
+            }
+            XCloseDisplay(display_);
+        }
+    }
+
+    bool create(Window parent, int width, int height) {
+        display_ = XOpenDisplay(nullptr);
+        if (!display_ || width <= 0 || height <= 0) return false;
+        XWindowAttributes parentAttributes;
+        {
+            ErrorTrap trap(display_);
+            if (!XGetWindowAttributes(display_, parent, &parentAttributes) || !trap.ok()) return false;
+        }
+        parent_ = parent;
+        visual_ = parentAttributes.visual;
+        depth_ = parentAttributes.depth;
+        width_ = width;
+        height_ = height;
+        XSetWindowAttributes attributes{};
+        attributes.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
+                                EnterWindowMask | LeaveWindowMask | KeyPressMask | FocusChangeMask |
+                                StructureNotifyMask;
+        attributes.background_pixmap = None;
+        {
+            ErrorTrap trap(display_);
+            window_ = XCreateWindow(display_, parent, 0, 0, static_cast<unsigned>(width),
+                                    static_cast<unsigned>(height), 0, CopyFromParent, InputOutput, CopyFromParent,
+                                    CWEventMask | CWBackPixmap, &attributes);
+            if (!trap.ok()) {
+                window_ = 0;
+                return false;
+            }
+        }
+        XMapWindow(display_, window_);
+        XFlush(display_);
+        if (!createBuffers()) return false;
+        pending_ = CRect(0, 0, width, height);
+        return true;
+    }
+
+    void invalidRect(const CRect& rect) override { pending_.unite(rect); }
+
+    void processEvents() override {
+        if (!display_) return;
+        while (window_ && XPending(display_) > 0) {
+            XEvent event;
+            XNextEvent(display_, &event);
+            handle(event);
+        }
+    }
+
+    void update() override {
+        if (!window_ || pending_.isEmpty() || !backBuffer_) return;
+        CRect area = pending_;
+        pending_ = CRect();
+        area.bound(CRect(0, 0, width_, height_));
+        if (area.isEmpty()) return;
+        cairo_t* cr = cairo_create(backBuffer_);
+        {
+            cairo::CairoSurface surface(cr, width_, height_);
+            surface.setClip(area);
+            frame_.platformDrawRect(surface, area);
+        }
+        cairo_destroy(cr);
+        cairo_surface_flush(backBuffer_);
+        present(area);
+        XFlush(display_);
+    }
+
+    bool setSize(int width, int height) override {
+        if (!window_ || width <= 0 || height <= 0 || width > 16384 || height > 16384) return false;
+        XResizeWindow(display_, window_, static_cast<unsigned>(width), static_cast<unsigned>(height));
+        width_ = width;
+        height_ = height;
+        destroyBuffers();
+        if (!createBuffers()) return false;
+        pending_ = CRect(0, 0, width, height);
+        XFlush(display_);
+        return true;
+    }
+
+    void takeKeyboardFocus() override { focus(window_); }
+    void releaseKeyboardFocus() override {
+        hasFocus_ = false;
+        Window focused = 0;
+        int revert = 0;
+        if (!window_) return;
+        XGetInputFocus(display_, &focused, &revert);
+        if (focused == window_) focus(parent_);
+    }
+
+    void* nativeHandle() const override { return reinterpret_cast<void*>(static_cast<std::uintptr_t>(window_)); }
+
+private:
+    // 24-bit true-colour visuals take the back buffer's pixels as they are; others (and
+    // 32-bit visuals, whose alpha byte must be set) go through cairo's own conversion.
+    bool directPixels() const {
+        return depth_ == 24 && visual_->red_mask == 0xFF0000 && visual_->green_mask == 0xFF00 &&
+               visual_->blue_mask == 0xFF;
+    }
+
+    bool createBuffers() {
+        backBuffer_ = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width_, height_);
+        if (cairo_surface_status(backBuffer_) != CAIRO_STATUS_SUCCESS) return false;
+        if (directPixels()) {
+            if (!gc_) gc_ = XCreateGC(display_, window_, 0, nullptr);
+            return gc_ != nullptr;
+        }
+        windowSurface_ = cairo_xlib_surface_create(display_, window_, visual_, width_, height_);
+        return cairo_surface_status(windowSurface_) == CAIRO_STATUS_SUCCESS;
+    }
+
+    void destroyBuffers() {
+        if (backBuffer_) cairo_surface_destroy(backBuffer_);
+        if (windowSurface_) cairo_surface_destroy(windowSurface_);
+        backBuffer_ = nullptr;
+        windowSurface_ = nullptr;
+    }
+
+    // Copies `area` of the back buffer to the window.
+    void present(const CRect& area) {
+        const int left = static_cast<int>(area.left);
+        const int top = static_cast<int>(area.top);
+        const auto width = static_cast<unsigned>(std::ceil(area.right) - left);
+        const auto height = static_cast<unsigned>(std::ceil(area.bottom) - top);
+        if (gc_) {
+            XImage* image = XCreateImage(display_, visual_, static_cast<unsigned>(depth_), ZPixmap, 0,
+                                         reinterpret_cast<char*>(cairo_image_surface_get_data(backBuffer_)),
+                                         static_cast<unsigned>(width_), static_cast<unsigned>(height_), 32,
+                                         cairo_image_surface_get_stride(backBuffer_));
+            if (!image) return;
+            XPutImage(display_, window_, gc_, image, left, top, left, top, width, height);
+            image->data = nullptr;  // the pixels stay cairo's
+            XDestroyImage(image);
+        } else if (windowSurface_) {
+            cairo_t* window = cairo_create(windowSurface_);
+            cairo_set_operator(window, CAIRO_OPERATOR_SOURCE);
+            cairo_set_source_surface(window, backBuffer_, 0, 0);
+            cairo_rectangle(window, left, top, width, height);
+            cairo_fill(window);
+            cairo_destroy(window);
+            cairo_surface_flush(windowSurface_);
+        }
+    }
+
+    void focus(Window target) {
+        if (!window_ || !target) return;
+        ErrorTrap trap(display_);  // refused while the window is not viewable
+        XSetInputFocus(display_, target, RevertToParent, CurrentTime);
+    }
+
+    void handle(XEvent& event) {
+        switch (event.type) {
+            case Expose:
+                pending_.unite(CRect(event.xexpose.x, event.xexpose.y, event.xexpose.x + event.xexpose.width,
+                                     event.xexpose.y + event.xexpose.height));
+                if (event.xexpose.count == 0) update();
+                break;
+            case ButtonPress: onButtonPress(event.xbutton); break;
+            case ButtonRelease: {
+                const std::int32_t bit = bitForButton(event.xbutton.button);
+                if (bit)
+                    frame_.platformOnMouseUp(CPoint(event.xbutton.x, event.xbutton.y),
+                                             CButtonState(modifierBits(event.xbutton.state) | bit));
+                break;
+            }
+            case MotionNotify: {
+                // Only the newest of directly following moves matters; moves queued
+                // behind other events must wait their turn.
+                XEvent next;
+                while (XPending(display_) > 0 && XPeekEvent(display_, &next) && next.type == MotionNotify &&
+                       next.xmotion.window == window_)
+                    XNextEvent(display_, &event);
+                frame_.platformOnMouseMoved(CPoint(event.xmotion.x, event.xmotion.y),
+                                            CButtonState(buttonBits(event.xmotion.state)));
+                break;
+            }
+            case EnterNotify:
+                frame_.platformOnMouseMoved(CPoint(event.xcrossing.x, event.xcrossing.y),
+                                            CButtonState(buttonBits(event.xcrossing.state)));
+                break;
+            case LeaveNotify:
+                if (event.xcrossing.mode == NotifyNormal && event.xcrossing.detail != NotifyInferior)
+                    frame_.platformOnMouseExited(CPoint(event.xcrossing.x, event.xcrossing.y),
+                                                 CButtonState(buttonBits(event.xcrossing.state)));
+                break;
+            case KeyPress: frame_.platformOnKeyDown(translateKey(event.xkey)); break;
+            case FocusIn:
+                if (event.xfocus.detail != NotifyPointer && event.xfocus.detail != NotifyInferior) hasFocus_ = true;
+                break;
+            case FocusOut:
+                // Only a focus we were really given can be lost; pointer-root focus
+                // changes come and go with the mouse.
+                if (hasFocus_ && event.xfocus.mode == NotifyNormal && event.xfocus.detail != NotifyInferior &&
+                    event.xfocus.detail != NotifyPointer) {
+                    hasFocus_ = false;
+                    frame_.platformOnFocusLost();
+                }
+                break;
+            case DestroyNotify:
+                if (event.xdestroywindow.window == window_) window_ = 0;
+                break;
+            default: break;
+        }
+    }
+
+    void onButtonPress(const XButtonEvent& press) {
+        const CPoint where(press.x, press.y);
+        const std::int32_t modifiers = modifierBits(press.state);
+        if (press.button == Button4 || press.button == Button5) {
+            frame_.platformOnMouseWheel(where, press.button == Button4 ? 1.f : -1.f, CButtonState(modifiers));
+            return;
+        }
+        const std::int32_t bit = bitForButton(press.button);
+        if (!bit) return;
+        const bool doubleClick = press.button == lastButton_ && press.time - lastPressTime_ <= kDoubleClickMs &&
+                                 std::abs(press.x - lastPressX_) <= kDoubleClickDistance &&
+                                 std::abs(press.y - lastPressY_) <= kDoubleClickDistance;
+        // A third press starts a new pair.
+        lastButton_ = doubleClick ? 0 : press.button;
+        lastPressTime_ = press.time;
+        lastPressX_ = press.x;
+        lastPressY_ = press.y;
+        frame_.platformOnMouseDown(where, CButtonState(modifiers | bit | (doubleClick ? kDoubleClick : 0)));
+    }
+
+    IPlatformFrameCallbacks& frame_;
+    Display* display_ = nullptr;   // our own connection
+    Window parent_ = 0;            // the host's window
+    Window window_ = 0;            // ours; 0 once destroyed
+    Visual* visual_ = nullptr;
+    int width_ = 0;                // pixels
+    int height_ = 0;               // pixels
+    cairo_surface_t* backBuffer_ = nullptr;
+    cairo_surface_t* windowSurface_ = nullptr;  // only for visuals that need converting
+    GC gc_ = nullptr;              // for copying pixels straight to the window
+    int depth_ = 0;                // bits per pixel of the window's visual
+    CRect pending_;                // area waiting for update()
+    unsigned int lastButton_ = 0;  // for double-click detection
+    Time lastPressTime_ = 0;       // milliseconds, X server time
+    int lastPressX_ = 0;
+    int lastPressY_ = 0;
+    bool hasFocus_ = false;        // we hold the keyboard focus we asked for
+};
+
+}  // namespace
+
+std::unique_ptr<IPlatformWindow> createPlatformWindow(void* parent, int width, int height,
+                                                      IPlatformFrameCallbacks& frame) {
+    if (!parent) return nullptr;
+    auto window = std::make_unique<X11Window>(frame);
+    if (!window->create(static_cast<Window>(reinterpret_cast<std::uintptr_t>(parent)), width, height)) return nullptr;
+    return window;
+}
+
+}  // namespace toolkit
