@@ -18,6 +18,10 @@ public:
     // Pushes one sample into the left window only and returns its estimate.
     double processMono(double sample);
 
+    // Whether the 256-bit vector path may be used where the processor has it (it gives the
+    // same results as the 128-bit path); answers whether it is now in use. For tests.
+    static bool useWideVectors(bool allowed);
+
 private:
     enum class Path { kFourTimes, kTwoTimes, kDelayOnly };
 

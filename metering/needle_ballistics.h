@@ -16,12 +16,14 @@ struct NeedleBallistics {
     void step(double level, double attack, double release, double holdLength) {
         needle += (level - needle) * (level > needle ? attack : release);
         needle = flush(needle);
-        if (hold < needle) {
-            hold = needle;
-            holdCounter = 0;
-        }
-        if (holdCounter >= holdLength) hold = flush(hold - hold * release);
-        if (holdCounter < INT_MAX) ++holdCounter;
+        // Written as selects rather than branches: on programme material the comparisons
+        // flip unpredictably from sample to sample.
+        const bool raise = hold < needle;
+        hold = raise ? needle : hold;
+        holdCounter = raise ? 0 : holdCounter;
+        const double fallen = flush(hold - hold * release);
+        hold = holdCounter >= holdLength ? fallen : hold;
+        holdCounter += holdCounter < INT_MAX;
     }
 
     // Adding and removing a small offset rounds values that would otherwise decay into

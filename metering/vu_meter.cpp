@@ -134,6 +134,11 @@ void VUmeter::run(const float* left, const float* right, int count) {
         OverThreshold::forChoice(overChoice_.load(std::memory_order_relaxed), kOverAboveReference);
     const double mid = midScale(midSideType_.load(std::memory_order_relaxed));
     double running[2][2];
+    // The running state lives in locals for the block, so it stays in registers.
+    VUNeedleBank needles[2] = {needles_[0], needles_[1]};
+    double needle[2] = {needle_[0], needle_[1]}, hold[2] = {hold_[0], hold_[1]};
+    int holdCounter[2] = {holdCounter_[0], holdCounter_[1]};
+    double overCount[2] = {overCount_[0], overCount_[1]};
 
     for (int n = 0; n < count; ++n) {
         double sample[2];
@@ -141,28 +146,36 @@ void VUmeter::run(const float* left, const float* right, int count) {
         for (int ch = 0; ch < 2; ++ch) {
             const double magnitude = std::fabs(sample[ch]);
             const double level = magnitude * inverseGain;
-            needle_[ch] = needles_[ch].process(level * kDrive);
-            countOver(overCount_[ch], over.isOver(level, magnitude), overLength);
-            if (needle_[ch] >= hold_[ch]) {
-                hold_[ch] = needle_[ch];
-                holdCounter_[ch] = 0;
+            needle[ch] = needles[ch].process(level * kDrive);
+            countOver(overCount[ch], over.isOver(level, magnitude), overLength);
+            if (needle[ch] >= hold[ch]) {
+                hold[ch] = needle[ch];
+                holdCounter[ch] = 0;
             }
-            if (holdCounter_[ch] >= holdLength) hold_[ch] -= hold_[ch] * holdRelease;
-            if (holdCounter_[ch] < INT_MAX) ++holdCounter_[ch];
+            if (holdCounter[ch] >= holdLength) hold[ch] -= hold[ch] * holdRelease;
+            if (holdCounter[ch] < INT_MAX) ++holdCounter[ch];
         }
         if constexpr (kDelay) {
             if (++decimationCounter_ >= decimationLength_) {
                 for (int ch = 0; ch < 2; ++ch) {
-                    running[kNeedle][ch] = needle_[ch];
-                    running[kHold][ch] = hold_[ch];
+                    running[kNeedle][ch] = needle[ch];
+                    running[kHold][ch] = hold[ch];
+                    overCount_[ch] = overCount[ch];
                 }
                 recordHistory(running, overLength);
+                overCount[0] = overCount_[0];
+                overCount[1] = overCount_[1];
             }
         }
     }
     for (int ch = 0; ch < 2; ++ch) {
-        running[kNeedle][ch] = needle_[ch];
-        running[kHold][ch] = hold_[ch];
+        needles_[ch] = needles[ch];
+        needle_[ch] = needle[ch];
+        hold_[ch] = hold[ch];
+        holdCounter_[ch] = holdCounter[ch];
+        overCount_[ch] = overCount[ch];
+        running[kNeedle][ch] = needle[ch];
+        running[kHold][ch] = hold[ch];
     }
     endBlock(running, overLength);
 }

@@ -31,18 +31,3 @@ void VUNeedleBank::clear() {
     x1_ = x2_ = y1_ = y2_ = 0.0;
     section_ = previousSection_ = 0;
 }
-
-float VUNeedleBank::process(double input) {
-    const Coefficients& c = sections_[section_];
-    const double u = input + guard_;
-    guard_ = -guard_;
-    const double y = c.b0 * u + c.b1 * x1_ + c.b2 * x2_ - c.a1 * y1_ - c.a2 * y2_;
-    x2_ = x1_;
-    x1_ = u;
-    y2_ = y1_;
-    y1_ = y;
-    const float needle = static_cast<float>(y);
-    previousSection_ = section_;
-    section_ = static_cast<int>(15.0f * std::clamp(needle, 0.0f, 1.0f) + 0.5f);
-    return needle;
-}

@@ -1,4 +1,5 @@
 #pragma once
+#include <algorithm>
 // The VU needle: a second-order low-pass whose damping depends on where the needle stands.
 // Sixteen coefficient sets run from section 0 (needle at rest) to section 15 (needle at the
 // reference); each sample uses the section the needle last pointed at, then moves on to the
@@ -13,7 +14,7 @@ public:
     // Clears the filter state and returns to section 0.
     void clear();
     // Runs one input sample (rectified level) and returns the needle, single precision.
-    float process(double input);
+    inline float process(double input);
     int section() const { return section_; }
     int previousSection() const { return previousSection_; }
 
@@ -30,3 +31,19 @@ private:
     int section_ = 0;             // section used for the next sample, 0..15
     int previousSection_ = 0;     // section used before it
 };
+
+inline float VUNeedleBank::process(double input) {
+    const Coefficients& c = sections_[section_];
+    const double u = input + guard_;
+    guard_ = -guard_;
+    // The term of the newest output comes last: it is the one each sample waits for.
+    const double y = ((c.b0 * u + c.b1 * x1_) + (c.b2 * x2_ - c.a2 * y2_)) - c.a1 * y1_;
+    x2_ = x1_;
+    x1_ = u;
+    y2_ = y1_;
+    y1_ = y;
+    const float needle = static_cast<float>(y);
+    previousSection_ = section_;
+    section_ = static_cast<int>(15.0f * std::clamp(needle, 0.0f, 1.0f) + 0.5f);
+    return needle;
+}

@@ -123,3 +123,27 @@ TEST_F(Precise, MonoUsesOneWindowForBothChannels) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(InterSampleVectors, WideAndNarrowPathsAgreeExactly) {
+    std::vector<double> estimates[2];
+    for (int pass = 0; pass < 2; ++pass) {
+        const bool wide = InterSampleDetector::useWideVectors(pass == 0);
+        if (pass == 0 && !wide) GTEST_SKIP() << "no 256-bit vectors on this processor or build";
+        InterSampleDetector detector;
+        detector.init(48000.0);
+        unsigned noise = 12345;
+        for (int i = 0; i < 2000; ++i) {
+            noise = noise * 1103515245u + 12345u;
+            double left = std::sin(i * 0.7) + (noise >> 16) / 65536.0 - 0.5, right = std::cos(i * 1.3);
+            detector.processStereo(left, right);
+            estimates[pass].push_back(left);
+            estimates[pass].push_back(right);
+        }
+    }
+    InterSampleDetector::useWideVectors(true);
+    EXPECT_EQ(estimates[0], estimates[1]);
+}
+
+}  // namespace
