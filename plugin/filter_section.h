@@ -62,21 +62,38 @@ public:
         double x1 = x1_, x2 = x2_, y1 = y1_, y2 = y2_;
         for (int i = 0; i < count; ++i) {
             const double x = samples[i];
-            double y = b0_ * x + b1_ * x1 + b2_ * x2 - a1_ * y1 - a2_ * y2;
-            y += kDenormalFlush;  // values below the flush step vanish instead of
-            y -= kDenormalFlush;  // decaying through the slow denormal range
+            const double y = step(x, x1, x2, y1, y2);
             x2 = x1;
             x1 = x;
             y2 = y1;
             y1 = y;
             samples[i] = static_cast<float>(y);
         }
-        // A non-finite input sample would otherwise poison the history for good.
-        if (std::isfinite(y1) && std::isfinite(y2) && std::isfinite(x1) && std::isfinite(x2)) {
-            x1_ = x1; x2_ = x2; y1_ = y1; y2_ = y2;
-        } else {
-            clear();
+        keepState(x1, x2, y1, y2);
+    }
+
+    // Filters the two channels of a stereo pair in one pass (the same as process() on each);
+    // the two independent recursions then overlap instead of waiting on each other.
+    static void processPair(FilterSection& left, FilterSection& right, float* l, float* r, int count)
+    {
+        if (!left.enabled_ || !right.enabled_ || l == nullptr || r == nullptr || count <= 0) {
+            left.process(l, count);
+            right.process(r, count);
+            return;
         }
+        double lx1 = left.x1_, lx2 = left.x2_, ly1 = left.y1_, ly2 = left.y2_;
+        double rx1 = right.x1_, rx2 = right.x2_, ry1 = right.y1_, ry2 = right.y2_;
+        for (int i = 0; i < count; ++i) {
+            const double lx = l[i], rx = r[i];
+            const double ly = left.step(lx, lx1, lx2, ly1, ly2);
+            const double ry = right.step(rx, rx1, rx2, ry1, ry2);
+            lx2 = lx1; lx1 = lx; ly2 = ly1; ly1 = ly;
+            rx2 = rx1; rx1 = rx; ry2 = ry1; ry1 = ry;
+            l[i] = static_cast<float>(ly);
+            r[i] = static_cast<float>(ry);
+        }
+        left.keepState(lx1, lx2, ly1, ly2);
+        right.keepState(rx1, rx2, ry1, ry2);
     }
 
     void clear() { x1_ = x2_ = y1_ = y2_ = 0.0; }
@@ -94,6 +111,26 @@ public:
     double a2() const { return a2_; }
 
 private:
+    // One output sample (direct form I). The newest output's term comes last: each sample
+    // waits on it, so everything else is summed while it is still being computed.
+    double step(double x, double x1, double x2, double y1, double y2) const
+    {
+        double y = (b0_ * x + b1_ * x1) + (b2_ * x2 - a2_ * y2) - a1_ * y1;
+        y += kDenormalFlush;  // values below the flush step vanish instead of
+        y -= kDenormalFlush;  // decaying through the slow denormal range
+        return y;
+    }
+
+    // A non-finite input sample would otherwise poison the history for good.
+    void keepState(double x1, double x2, double y1, double y2)
+    {
+        if (std::isfinite(y1) && std::isfinite(y2) && std::isfinite(x1) && std::isfinite(x2)) {
+            x1_ = x1; x2_ = x2; y1_ = y1; y2_ = y2;
+        } else {
+            clear();
+        }
+    }
+
     static constexpr double kDefaultRate = 44100.0;
     static constexpr double kLowestRate = 20000.0;
     static constexpr double kHighestRate = 400000.0;

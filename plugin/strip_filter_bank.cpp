@@ -191,6 +191,11 @@ void StripFilterBank::filterChannel(float* highPass, float* lowPass, Slot stageA
     std::copy(highPass, highPass + count, lowPass);
     sections_[firstOrder].process(lowPass, count);
     sections_[secondOrder].process(lowPass, count);
+    blend(highPass, lowPass, count);
+}
+
+void StripFilterBank::blend(const float* highPass, float* lowPass, int count) const
+{
     const float wet = lowPassWetWeight();
     const float dry = lowPassDryWeight();
     for (int i = 0; i < count; ++i) lowPass[i] = wet * lowPass[i] + dry * highPass[i];
@@ -203,10 +208,19 @@ void StripFilterBank::processStereo(float* left, float* right, int count)
         n = std::min(kSubBlockLength, count - first);
         std::copy(left + first, left + first + n, highPassLeft_);
         std::copy(right + first, right + first + n, highPassRight_);
-        filterChannel(highPassLeft_, lowPassLeft_, kHighPassALeft, kHighPassBLeft,
-                      kLowPassFirstLeft, kLowPassSecondLeft, n);
-        filterChannel(highPassRight_, lowPassRight_, kHighPassARight, kHighPassBRight,
-                      kLowPassFirstRight, kLowPassSecondRight, n);
+        // Each section runs on both channels at once, so their recursions overlap.
+        FilterSection::processPair(sections_[kHighPassALeft], sections_[kHighPassARight], highPassLeft_,
+                                   highPassRight_, n);
+        FilterSection::processPair(sections_[kHighPassBLeft], sections_[kHighPassBRight], highPassLeft_,
+                                   highPassRight_, n);
+        std::copy(highPassLeft_, highPassLeft_ + n, lowPassLeft_);
+        std::copy(highPassRight_, highPassRight_ + n, lowPassRight_);
+        FilterSection::processPair(sections_[kLowPassFirstLeft], sections_[kLowPassFirstRight], lowPassLeft_,
+                                   lowPassRight_, n);
+        FilterSection::processPair(sections_[kLowPassSecondLeft], sections_[kLowPassSecondRight], lowPassLeft_,
+                                   lowPassRight_, n);
+        blend(highPassLeft_, lowPassLeft_, n);
+        blend(highPassRight_, lowPassRight_, n);
         std::copy(lowPassLeft_, lowPassLeft_ + n, left + first);
         std::copy(lowPassRight_, lowPassRight_ + n, right + first);
     }

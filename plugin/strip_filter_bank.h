@@ -69,6 +69,8 @@ private:
     void applyLowPassEnables();
     // Runs one channel's sections over the sub-block already in its high-pass buffer and
     // leaves the blended result in its low-pass buffer.
+    // Mixes the low-pass result with the dry high-pass result by the low-pass blend weights.
+    void blend(const float* highPass, float* lowPass, int count) const;
     void filterChannel(float* highPass, float* lowPass, Slot stageA, Slot stageB,
                        Slot firstOrder, Slot secondOrder, int count);
 

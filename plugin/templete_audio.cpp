@@ -37,11 +37,20 @@ void Templete::stereoPath(float** inputs, float** outputs, int frames, bool ster
                       ? outputs[1]
                       : outputs[0];
     if (processing_.load(std::memory_order_relaxed)) {
-        for (int i = 0; i < frames; ++i) {
-            const float g = trim_.advance();
-            const float left = in1[i], right = in2[i];
-            out1[i] = g * left;
-            out2[i] = right * g;
+        if (trim_.settled()) {
+            const float g = trim_.gain();
+            for (int i = 0; i < frames; ++i) {
+                const float left = in1[i], right = in2[i];
+                out1[i] = g * left;
+                out2[i] = right * g;
+            }
+        } else {
+            for (int i = 0; i < frames; ++i) {
+                const float g = trim_.advance();
+                const float left = in1[i], right = in2[i];
+                out1[i] = g * left;
+                out2[i] = right * g;
+            }
         }
         if (filtersIn_.load(std::memory_order_relaxed)) filters_->processStereo(out1, out2, frames);
     } else {
@@ -59,7 +68,12 @@ void Templete::monoPath(float** inputs, float** outputs, int frames) {
                       ? outputs[1]
                       : nullptr;
     if (processing_.load(std::memory_order_relaxed)) {
-        for (int i = 0; i < frames; ++i) out1[i] = trim_.advance() * in[i];
+        if (trim_.settled()) {
+            const float g = trim_.gain();
+            for (int i = 0; i < frames; ++i) out1[i] = g * in[i];
+        } else {
+            for (int i = 0; i < frames; ++i) out1[i] = trim_.advance() * in[i];
+        }
         if (filtersIn_.load(std::memory_order_relaxed)) filters_->processMono(out1, out1, out1, frames);
     } else {
         copyIfDistinct(in, out1, frames);

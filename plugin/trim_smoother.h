@@ -51,6 +51,8 @@ public:
         return gain_;
     }
 
+    // At the target, every advance() gives the target again: a block can use it as is.
+    bool settled() const { return gain_ == target(); }
     float gain() const { return gain_; }
     float target() const { return target_.load(std::memory_order_relaxed); }
     float coefficient() const { return coefficient_; }
