@@ -300,15 +300,15 @@ bool CFrame::openTextEdit(ITextEditClient* client, const CRect& frameRect, const
     nativeEditOutcome_ = 0;
     if (window_) {
         CFontDesc* font = style.font ? style.font : defaultFont();
-        toolkit::NativeTextEditSpec spec;
-        spec.rect = frameRect;
-        spec.text = text ? text : "";
-        spec.fontFamily = font->getName().c_str();
-        spec.fontSize = font->getSize();
-        spec.align = style.align == kCenterText ? 1 : style.align == kRightText ? 2 : 0;
-        spec.fontColor = style.fontColor;
-        spec.backColor = style.backColor;
-        nativeTextEdit_ = window_->createNativeTextEdit(spec, [this](bool accepted) {
+        toolkit::NativeTextEditSpec request;
+        request.rect = frameRect;
+        request.text = text ? text : "";
+        request.fontFamily = font->getName().c_str();
+        request.fontSize = font->getSize();
+        request.align = style.align == kCenterText ? 1 : style.align == kRightText ? 2 : 0;
+        request.fontColor = style.fontColor;
+        request.backColor = style.backColor;
+        nativeTextEdit_ = window_->createNativeTextEdit(request, [this](bool accepted) {
             nativeEditOutcome_ = accepted ? 1 : -1;  // finished from idle, outside the editor's handler
         });
         if (nativeTextEdit_) return true;

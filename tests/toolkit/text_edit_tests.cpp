@@ -122,7 +122,7 @@ struct FakeNativeEdit : toolkit::INativeTextEdit {
 };
 
 struct FakeWindow : toolkit::IPlatformWindow {
-    toolkit::NativeTextEditSpec spec;
+    toolkit::NativeTextEditSpec request;
     std::string specText, specFont;
     FakeNativeEdit* edit = nullptr;
     std::function<void(bool)> finish;
@@ -137,7 +137,7 @@ struct FakeWindow : toolkit::IPlatformWindow {
     void* nativeHandle() const override { return nullptr; }
     std::unique_ptr<toolkit::INativeTextEdit> createNativeTextEdit(const toolkit::NativeTextEditSpec& s,
                                                                    std::function<void(bool)> done) override {
-        spec = s;
+        request = s;
         specText = s.text;
         specFont = s.fontFamily;
         auto box = std::make_unique<FakeNativeEdit>();
@@ -165,9 +165,9 @@ TEST(NativeTextEdit, TheWindowsEditorIsUsedAndFinishedFromIdle) {
     frame->platformOnMouseDown(CPoint(40, 20), kLeftClick);
     ASSERT_NE(fake->edit, nullptr);
     EXPECT_EQ(frame->getTextEditBox(), nullptr) << "no drawn editor besides the native one";
-    EXPECT_EQ(fake->spec.rect, CRect(30, 15, 110, 35)) << "window coordinates";
+    EXPECT_EQ(fake->request.rect, CRect(30, 15, 110, 35)) << "window coordinates";
     EXPECT_EQ(fake->specText, "300");
-    EXPECT_EQ(fake->spec.align, 2);
+    EXPECT_EQ(fake->request.align, 2);
     EXPECT_EQ(fake->specFont, "Arial Narrow");
 
     fake->edit->current = "10k";

@@ -1,0 +1,83 @@
+// The hint line: texts chosen by tag, value and zone, and the mix-in that writes them.
+#include <gtest/gtest.h>
+
+#include <limits>
+
+#include "editor/hint_control.h"
+#include "tests/editor/editor_test_support.h"
+
+namespace {
+
+std::string hint(std::int32_t tag, float value, int zone = 0) {
+    const char* text = hintTextFor(tag, value, zone);
+    return text ? text : "<unchanged>";
+}
+
+}  // namespace
+
+TEST(HintTexts, FixedTextsByTag) {
+    EXPECT_EQ(hint(0, 1), "Activates the Trim and FILTERS");
+    EXPECT_EQ(hint(1, 0.3f), "Click PROCESS to activate the Trim");
+    EXPECT_EQ(hint(68, 0), "Click PROCESS to activate the Trim");
+    for (std::int32_t tag : {8, 11, 14, 70, 71}) EXPECT_EQ(hint(tag, 0), "Click PROCESS to activate FILTERS") << tag;
+    EXPECT_EQ(hint(72, 0), "Click and drag to adjust RMS reference level");
+    EXPECT_EQ(hint(83, 0), "Click and drag to adjust VU reference level");
+    EXPECT_EQ(hint(93, 0), "Click and drag to adjust PPM reference level");
+    EXPECT_EQ(hint(121, 0), "Click to open the manual");
+    for (std::int32_t tag : {-1, 2, 4, 5, 16, 65, 69, 100, 1000}) EXPECT_EQ(hint(tag, 1), "") << tag;
+}
+
+TEST(HintTexts, SwitchTextsFollowTheValueWithHalfAsOff) {
+    EXPECT_EQ(hint(6, 0), "Shows Strips");
+    EXPECT_EQ(hint(6, 0.5f), "Shows Strips");
+    EXPECT_EQ(hint(6, 0.51f), "Hides Strips");
+    EXPECT_EQ(hint(7, 0), "Opens FILTERS editor");
+    EXPECT_EQ(hint(7, 1), "Closes FILTERS editor");
+    EXPECT_EQ(hint(15, 0.2f), "Opens LABEL editor");
+    EXPECT_EQ(hint(15, 1), "Closes LABEL editor");
+}
+
+TEST(HintTexts, MeterSelectorNamesThePreviousAndNextMeter) {
+    // zone 0: the meter before, zone 1: the meter after, in the cycle VU, RMS, PPM
+    EXPECT_EQ(hint(3, 0, 0), "Changes current meter to RAD3");
+    EXPECT_EQ(hint(3, 0.5f, 0), "Changes current meter to VU3");
+    EXPECT_EQ(hint(3, 1, 0), "Changes current meter to RMS3");
+    EXPECT_EQ(hint(3, 0, 1), "Changes current meter to RMS3");
+    EXPECT_EQ(hint(3, 0.5f, 1), "Changes current meter to RAD3");
+    EXPECT_EQ(hint(3, 1, 1), "Changes current meter to VU3");
+    EXPECT_EQ(hint(3, 0.24f, 1), "Changes current meter to RMS3") << "0.24 still reads as VU";
+    EXPECT_EQ(hint(3, 0.5f, 2), "");
+    EXPECT_EQ(hint(3, 1.5f, 0), "<unchanged>") << "a meter index beyond PPM";
+    EXPECT_EQ(hint(3, std::numeric_limits<float>::quiet_NaN(), 1), "<unchanged>");
+}
+
+TEST(HintLabel, ShowsTheChosenTextAndKeepsItForAnUnknownMeter) {
+    SharedPointer<CHelpHintLabel> label = SharedPointer<CHelpHintLabel>::adopt(new CHelpHintLabel(CRect(0, 0, 190, 14)));
+    label->showHint(3, 0, 1);
+    EXPECT_EQ(label->getText(), "Changes current meter to RMS3");
+    label->setDirty(false);
+    label->showHint(3, 2.f, 1);
+    EXPECT_EQ(label->getText(), "Changes current meter to RMS3");
+    EXPECT_TRUE(label->isDirty()) << "the line is marked dirty even when the text stays";
+    label->showHint(999, 0, 0);
+    EXPECT_EQ(label->getText(), "");
+}
+
+TEST(HintMixin, WritesIntoItsLabelAndHoldsItAlive) {
+    struct HintingThing : CZEBHintControl {} thing;
+    thing.showHint(0, 0);  // no label: nothing happens
+    thing.clearHint();
+
+    auto* label = new CHelpHintLabel(CRect(0, 0, 190, 14), "old");
+    thing.setHintLabel(label);
+    EXPECT_EQ(label->getNbReference(), 2);
+    thing.showHint(121, 0);
+    EXPECT_EQ(label->getText(), "Click to open the manual");
+    thing.clearHint();
+    EXPECT_EQ(label->getText(), "");
+    label->forget();  // the owner lets go first
+    thing.showHint(0, 1);
+    EXPECT_EQ(thing.getHintLabel()->getText(), "Activates the Trim and FILTERS");
+    thing.setHintLabel(nullptr);
+    EXPECT_EQ(thing.getHintLabel(), nullptr);
+}

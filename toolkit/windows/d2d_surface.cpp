@@ -1,0 +1,266 @@
+#include "toolkit/windows/d2d_surface.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <cstring>
+
+namespace toolkit::windows {
+namespace {
+
+std::uint64_t nextSerial() {
+    static std::atomic<std::uint64_t> serial{0};
+    return ++serial;
+}
+
+D2D1_COLOR_F toColorF(CColor color) {
+    return D2D1::ColorF(color.red / 255.f, color.green / 255.f, color.blue / 255.f, color.alpha / 255.f);
+}
+
+D2D1_RECT_F toRectF(const CRect& rect) {
+    return D2D1::RectF(static_cast<float>(rect.left), static_cast<float>(rect.top), static_cast<float>(rect.right),
+                       static_cast<float>(rect.bottom));
+}
+
+D2D1_POINT_2F toPointF(const CPoint& point) {
+    return D2D1::Point2F(static_cast<float>(point.x), static_cast<float>(point.y));
+}
+
+D2D1_ELLIPSE toEllipse(const CRect& bounds) {
+    return D2D1::Ellipse(D2D1::Point2F(static_cast<float>((bounds.left + bounds.right) / 2),
+                                       static_cast<float>((bounds.top + bounds.bottom) / 2)),
+                         static_cast<float>(bounds.getWidth() / 2), static_cast<float>(bounds.getHeight() / 2));
+}
+
+}  // namespace
+
+// ---- D2DBitmap
+
+D2DBitmap::D2DBitmap(int width, int height, std::vector<std::uint8_t> premultipliedBgra)
+    : width_(width), height_(height), pixels_(std::move(premultipliedBgra)) {}
+
+ID2D1Bitmap* D2DBitmap::forTarget(ID2D1RenderTarget* target, std::uint64_t targetSerial) const {
+    for (const Cached& entry : cached_)
+        if (entry.serial == targetSerial && entry.bitmap) return entry.bitmap.get();
+    const D2D1_BITMAP_PROPERTIES properties =
+        D2D1::BitmapProperties(D2D1::PixelFormat(DXGI_FORMAT_B8G8R8A8_UNORM, D2D1_ALPHA_MODE_PREMULTIPLIED));
+    Cached& slot = cached_[nextSlot_];
+    nextSlot_ = (nextSlot_ + 1) % kCachedTargets;
+    slot.serial = 0;
+    if (FAILED(target->CreateBitmap(D2D1::SizeU(static_cast<UINT32>(width_), static_cast<UINT32>(height_)),
+                                    pixels_.data(), static_cast<UINT32>(width_) * 4, &properties, slot.bitmap.put())))
+        return nullptr;
+    slot.serial = targetSerial;
+    return slot.bitmap.get();
+}
+
+// ---- D2DSurface
+
+std::unique_ptr<D2DSurface> D2DSurface::create(int width, int height) {
+    if (width <= 0 || height <= 0 || width > 16384 || height > 16384) return nullptr;
+    const Factories& f = factories();
+    if (!f.d2d || !f.wic) return nullptr;
+    ComRef<IWICBitmap> bitmap;
+    if (FAILED(f.wic->CreateBitmap(static_cast<UINT>(width), static_cast<UINT>(height),
+                                   GUID_WICPixelFormat32bppPBGRA, WICBitmapCacheOnLoad, bitmap.put())))
+        return nullptr;
+    std::unique_ptr<D2DSurface> surface(new D2DSurface(width, height, std::move(bitmap)));
+    if (!surface->makeTarget()) return nullptr;
+    return surface;
+}
+
+D2DSurface::D2DSurface(int width, int height, ComRef<IWICBitmap> bitmap)
+    : width_(width), height_(height), bitmap_(std::move(bitmap)), clip_(0, 0, width, height) {}
+
+D2DSurface::~D2DSurface() { flush(); }
+
+bool D2DSurface::makeTarget() {
+    brush_.reset();
+    target_.reset();
+    // Pixels are device pixels: 96 dots per inch makes one unit one pixel.
+    const D2D1_RENDER_TARGET_PROPERTIES properties = D2D1::RenderTargetProperties(
+        D2D1_RENDER_TARGET_TYPE_DEFAULT, D2D1::PixelFormat(DXGI_FORMAT_B8G8R8A8_UNORM, D2D1_ALPHA_MODE_PREMULTIPLIED),
+        96.f, 96.f);
+    if (FAILED(factories().d2d->CreateWicBitmapRenderTarget(bitmap_.get(), &properties, target_.put()))) {
+        target_.reset();
+        return false;
+    }
+    target_->SetAntialiasMode(D2D1_ANTIALIAS_MODE_PER_PRIMITIVE);
+    // The target may be transparent, where ClearType cannot blend.
+    target_->SetTextAntialiasMode(D2D1_TEXT_ANTIALIAS_MODE_GRAYSCALE);
+    if (FAILED(target_->CreateSolidColorBrush(D2D1::ColorF(0, 0, 0, 1), brush_.put()))) {
+        brush_.reset();
+        target_.reset();
+        return false;
+    }
+    serial_ = nextSerial();
+    return true;
+}
+
+bool D2DSurface::begin() {
+    if (drawing_) return true;
+    if (!target_ && !makeTarget()) return false;
+    target_->BeginDraw();
+    drawing_ = true;
+    if (clip_ != CRect(0, 0, width_, height_)) {
+        target_->PushAxisAlignedClip(toRectF(clip_), D2D1_ANTIALIAS_MODE_ALIASED);
+        clipPushed_ = true;
+    }
+    return true;
+}
+
+void D2DSurface::flush() {
+    if (!drawing_) return;
+    if (clipPushed_) target_->PopAxisAlignedClip();
+    clipPushed_ = false;
+    drawing_ = false;
+    // A lost device only takes the target with it: the pixels live in the WIC bitmap.
+    if (target_->EndDraw() == static_cast<HRESULT>(D2DERR_RECREATE_TARGET)) target_.reset();
+}
+
+void D2DSurface::setClip(const CRect& clip) {
+    CRect bounded = clip;
+    bounded.bound(CRect(0, 0, width_, height_));
+    clip_ = bounded;
+    if (!drawing_) return;
+    if (clipPushed_) target_->PopAxisAlignedClip();
+    target_->PushAxisAlignedClip(toRectF(clip_), D2D1_ANTIALIAS_MODE_ALIASED);
+    clipPushed_ = true;
+}
+
+ID2D1SolidColorBrush* D2DSurface::brush(CColor color) {
+    brush_->SetColor(toColorF(color));
+    return brush_.get();
+}
+
+void D2DSurface::drawLine(const CPoint& from, const CPoint& to, double width, LineCap cap, CColor color) {
+    if (color.alpha == 0 || !(width > 0) || !begin()) return;
+    target_->DrawLine(toPointF(from), toPointF(to), brush(color), static_cast<float>(width), strokeStyleFor(cap));
+}
+
+void D2DSurface::fillRect(const CRect& rect, CColor color) {
+    if (color.alpha == 0 || rect.isEmpty() || !begin()) return;
+    target_->FillRectangle(toRectF(rect), brush(color));
+}
+
+void D2DSurface::strokeRect(const CRect& rect, double width, CColor color) {
+    if (color.alpha == 0 || rect.isEmpty() || !(width > 0) || !begin()) return;
+    target_->DrawRectangle(toRectF(rect), brush(color), static_cast<float>(width));
+}
+
+void D2DSurface::fillEllipse(const CRect& bounds, CColor color) {
+    if (color.alpha == 0 || bounds.isEmpty() || !begin()) return;
+    target_->FillEllipse(toEllipse(bounds), brush(color));
+}
+
+void D2DSurface::strokeEllipse(const CRect& bounds, double width, CColor color) {
+    if (color.alpha == 0 || bounds.isEmpty() || !(width > 0) || !begin()) return;
+    target_->DrawEllipse(toEllipse(bounds), brush(color), static_cast<float>(width));
+}
+
+void D2DSurface::drawBitmap(const IPlatformBitmap& bitmap, const CRect& dest, const CPoint& sourceOffset,
+                            float alpha) {
+    if (dest.isEmpty() || !(alpha > 0) || !begin()) return;
+    const auto& image = static_cast<const D2DBitmap&>(bitmap);
+    // Where the whole image lands; only its part inside `dest` is drawn, so source
+    // rectangles never reach past the image's edges.
+    const double originX = dest.left - sourceOffset.x;
+    const double originY = dest.top - sourceOffset.y;
+    CRect visible = dest;
+    visible.bound(CRect(originX, originY, originX + image.width(), originY + image.height()));
+    if (visible.isEmpty()) return;
+    ID2D1Bitmap* d2dBitmap = image.forTarget(target_.get(), serial_);
+    if (!d2dBitmap) return;
+    CRect source = visible;
+    source.offset(-originX, -originY);
+    // Whole-pixel placement copies pixels 1:1; nearest filtering keeps frame edges sharp.
+    const bool whole = originX == std::floor(originX) && originY == std::floor(originY);
+    const D2D1_RECT_F sourceRect = toRectF(source);
+    target_->DrawBitmap(d2dBitmap, toRectF(visible), std::min(alpha, 1.f),
+                        whole ? D2D1_BITMAP_INTERPOLATION_MODE_NEAREST_NEIGHBOR : D2D1_BITMAP_INTERPOLATION_MODE_LINEAR,
+                        &sourceRect);
+}
+
+ComRef<IDWriteTextLayout> D2DSurface::layout(const IPlatformFont& font, const char* utf8, std::wstring& text) {
+    ComRef<IDWriteTextLayout> made;
+    IDWriteFactory* dwrite = factories().dwrite;
+    text = widen(utf8);
+    if (!dwrite || text.empty()) return made;
+    if (FAILED(dwrite->CreateTextLayout(text.c_str(), static_cast<UINT32>(text.size()),
+                                        static_cast<const D2DFont&>(font).format(), 10000.f, 1000.f, made.put())))
+        made.reset();
+    return made;
+}
+
+void D2DSurface::drawText(const IPlatformFont& font, const char* utf8, const CPoint& origin, CColor color) {
+    if (!utf8 || !*utf8 || color.alpha == 0 || !begin()) return;
+    std::wstring text;
+    ComRef<IDWriteTextLayout> textLayout = layout(font, utf8, text);
+    if (!textLayout) return;
+    // Layouts are placed by their top edge; the caller gives the baseline.
+    DWRITE_LINE_METRICS line{};
+    UINT32 lines = 0;
+    double baseline = font.ascent();
+    if (SUCCEEDED(textLayout->GetLineMetrics(&line, 1, &lines)) && lines >= 1) baseline = line.baseline;
+    target_->DrawTextLayout(D2D1::Point2F(static_cast<float>(origin.x), static_cast<float>(origin.y - baseline)),
+                            textLayout.get(), brush(color), D2D1_DRAW_TEXT_OPTIONS_NONE);
+}
+
+double D2DSurface::textWidth(const IPlatformFont& font, const char* utf8) {
+    if (!utf8 || !*utf8) return 0;
+    std::wstring text;
+    ComRef<IDWriteTextLayout> textLayout = layout(font, utf8, text);
+    DWRITE_TEXT_METRICS metrics{};
+    if (!textLayout || FAILED(textLayout->GetMetrics(&metrics))) return 0;
+    return metrics.widthIncludingTrailingWhitespace;
+}
+
+void D2DSurface::clear(CColor color) {
+    if (!begin()) return;
+    if (clipPushed_) target_->PopAxisAlignedClip();
+    clipPushed_ = false;
+    target_->Clear(toColorF(color));
+    if (clip_ != CRect(0, 0, width_, height_)) {
+        target_->PushAxisAlignedClip(toRectF(clip_), D2D1_ANTIALIAS_MODE_ALIASED);
+        clipPushed_ = true;
+    }
+}
+
+bool D2DSurface::copyPixels(int left, int top, int right, int bottom, std::uint8_t* out, int outStride) {
+    flush();
+    left = std::max(left, 0);
+    top = std::max(top, 0);
+    right = std::min(right, width_);
+    bottom = std::min(bottom, height_);
+    if (!out || left >= right || top >= bottom) return false;
+    const WICRect area{left, top, right - left, bottom - top};
+    ComRef<IWICBitmapLock> lock;
+    if (FAILED(bitmap_->Lock(&area, WICBitmapLockRead, lock.put()))) return false;
+    UINT stride = 0, bufferSize = 0;
+    BYTE* data = nullptr;
+    if (FAILED(lock->GetStride(&stride)) || FAILED(lock->GetDataPointer(&bufferSize, &data)) || !data) return false;
+    for (int y = top; y < bottom; ++y)
+        std::memcpy(out + static_cast<std::size_t>(y) * static_cast<std::size_t>(outStride) +
+                        static_cast<std::size_t>(left) * 4,
+                    data + static_cast<std::size_t>(y - top) * stride, static_cast<std::size_t>(right - left) * 4);
+    return true;
+}
+
+CColor D2DSurface::pixel(int x, int y) {
+    if (x < 0 || y < 0 || x >= width_ || y >= height_) return CColor{0, 0, 0, 0};
+    flush();
+    const WICRect area{x, y, 1, 1};
+    ComRef<IWICBitmapLock> lock;
+    if (FAILED(bitmap_->Lock(&area, WICBitmapLockRead, lock.put()))) return CColor{0, 0, 0, 0};
+    UINT bufferSize = 0;
+    BYTE* data = nullptr;
+    if (FAILED(lock->GetDataPointer(&bufferSize, &data)) || !data || bufferSize < 4) return CColor{0, 0, 0, 0};
+    const unsigned alpha = data[3];
+    if (alpha == 0) return CColor{0, 0, 0, 0};
+    auto straight = [alpha](unsigned premultiplied) {
+        return static_cast<std::uint8_t>(std::min(255u, (premultiplied * 255 + alpha / 2) / alpha));
+    };
+    return CColor{straight(data[2]), straight(data[1]), straight(data[0]), static_cast<std::uint8_t>(alpha)};
+}
+
+}  // namespace toolkit::windows
