@@ -66,3 +66,19 @@ bool CControl::changeValueByUser(float value) {
     valueChanged();
     return true;
 }
+
+CMouseEventResult CControl::endDragEdit() {
+    if (!isEditing()) return kMouseEventNotHandled;
+    endEdit();
+    return kMouseEventHandled;
+}
+
+bool CControl::stepByWheel(float distance, const CButtonState& buttons, float increment) {
+    if (!std::isfinite(distance)) return false;
+    float step = distance * increment * getRange();
+    if (buttons & kShift) step *= 0.1f;
+    beginEdit();
+    changeValueByUser(getValue() + step);
+    endEdit();
+    return true;
+}

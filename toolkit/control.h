@@ -64,6 +64,10 @@ protected:
     // Changes the value from a user gesture: clamps, stores, invalidates and tells the
     // listener when it changed; answers whether it changed.
     bool changeValueByUser(float value);
+    // Shared by the dragged controls: a release ends the edit a press began; a wheel step
+    // moves the value by `increment` of the range per notch, a tenth of it with Shift.
+    CMouseEventResult endDragEdit();
+    bool stepByWheel(float distance, const CButtonState& buttons, float increment);
 
     CControlListener* listener_;
     std::int32_t tag_;

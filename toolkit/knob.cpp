@@ -88,20 +88,10 @@ CMouseEventResult CKnob::onMouseMoved(CPoint& where, const CButtonState& buttons
     return kMouseEventHandled;
 }
 
-CMouseEventResult CKnob::onMouseUp(CPoint&, const CButtonState&) {
-    if (!isEditing()) return kMouseEventNotHandled;
-    endEdit();
-    return kMouseEventHandled;
-}
+CMouseEventResult CKnob::onMouseUp(CPoint&, const CButtonState&) { return endDragEdit(); }
 
 bool CKnob::onWheel(const CPoint&, float distance, const CButtonState& buttons) {
-    if (!std::isfinite(distance)) return false;
-    float step = distance * wheelInc_ * getRange();
-    if (buttons & kShift) step *= 0.1f;
-    beginEdit();
-    changeValueByUser(getValue() + step);
-    endEdit();
-    return true;
+    return stepByWheel(distance, buttons, wheelInc_);
 }
 
 CAnimKnob::CAnimKnob(const CRect& size, CControlListener* listener, std::int32_t tag, int subPixmaps,

@@ -90,18 +90,8 @@ CMouseEventResult CSlider::onMouseMoved(CPoint& where, const CButtonState& butto
     return kMouseEventHandled;
 }
 
-CMouseEventResult CSlider::onMouseUp(CPoint&, const CButtonState&) {
-    if (!isEditing()) return kMouseEventNotHandled;
-    endEdit();
-    return kMouseEventHandled;
-}
+CMouseEventResult CSlider::onMouseUp(CPoint&, const CButtonState&) { return endDragEdit(); }
 
 bool CSlider::onWheel(const CPoint&, float distance, const CButtonState& buttons) {
-    if (!std::isfinite(distance)) return false;
-    float step = distance * wheelInc_ * getRange();
-    if (buttons & kShift) step *= 0.1f;
-    beginEdit();
-    changeValueByUser(getValue() + step);
-    endEdit();
-    return true;
+    return stepByWheel(distance, buttons, wheelInc_);
 }

@@ -13,17 +13,8 @@ namespace {
 using aldermark::CommandArguments;
 using host_test::modulePath;
 
-struct Outcome {
-    int code;
-    std::string out;
-    std::string err;
-};
-
-Outcome run(aldermark::CommandFunction command, const CommandArguments& args) {
-    std::ostringstream out, err;
-    const int code = command(args, out, err);
-    return {code, out.str(), err.str()};
-}
+using host_test::Outcome;
+using host_test::run;
 
 bool contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;

@@ -8,11 +8,26 @@
 #include <chrono>
 #include <cstddef>
 #include <filesystem>
+#include <sstream>
 #include <string>
 
+#include "tools/aldermark/commands.h"
 #include "tools/aldermark/host_platform.h"
 
 namespace host_test {
+
+// What a command printed and answered.
+struct Outcome {
+    int code;
+    std::string out;
+    std::string err;
+};
+
+inline Outcome run(aldermark::CommandFunction command, const aldermark::CommandArguments& args) {
+    std::ostringstream out, err;
+    const int code = command(args, out, err);
+    return {code, out.str(), err.str()};
+}
 
 // A test plug-in variant built next to this test program ("host_test_plugin", …).
 inline std::string modulePath(const std::string& name) {

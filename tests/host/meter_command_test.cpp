@@ -17,17 +17,8 @@ namespace {
 
 using aldermark::CommandArguments;
 
-struct Outcome {
-    int code;
-    std::string out;
-    std::string err;
-};
-
-Outcome run(aldermark::CommandFunction command, const CommandArguments& args) {
-    std::ostringstream out, err;
-    const int code = command(args, out, err);
-    return {code, out.str(), err.str()};
-}
+using host_test::Outcome;
+using host_test::run;
 
 std::vector<std::vector<std::string>> csvRows(const std::string& text) {
     std::vector<std::vector<std::string>> rows;
