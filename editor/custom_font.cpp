@@ -3,6 +3,7 @@
 #include <cstring>
 #include <mutex>
 
+#include "editor/resource_font_platform.h"
 #include "platform/resources.h"
 
 namespace {
@@ -17,6 +18,8 @@ CZEBCustomFont::CZEBCustomFont(double size, int style)
       descent_(kInitialDescent * getSize() / kInitialSize),
       leading_(kInitialLeading),
       capHeight_(kInitialCapHeight * getSize() / kInitialSize) {
+    // The platform's own font for the face is made with the first description.
+    editor::prepareResourceFontForPlatform(getSize(), getStyle());
     registerResourceFace();
 }
 

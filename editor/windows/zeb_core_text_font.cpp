@@ -128,33 +128,67 @@ void ZEBCoreTextFont::measure() {
     releaseAndClear(family);
 }
 
-HRESULT ZEBCoreTextFont::drawString(ID2D1RenderTarget* target, IDWriteFactory* factory, const wchar_t* text,
-                                    UINT32 length, D2D1_POINT_2F origin, ID2D1Brush* brush) {
-    if (!target || !factory || !brush || (!text && length > 0)) return E_POINTER;
+HRESULT ZEBCoreTextFont::prepareFace(IDWriteFactory* factory) {
+    if (!factory) return E_POINTER;
     HRESULT result = bindFactory(factory);
-    if (FAILED(result)) return result;
-    if (!collection_) {
-        const std::uint32_t key = kFontResourceId;
-        result = factory_->CreateCustomFontCollection(ResourceFontCollectionLoader::instance(), &key, sizeof key,
-                                                      &collection_);
-        if (FAILED(result)) {
-            collection_ = nullptr;
-            return result;
-        }
+    if (FAILED(result) || collection_) return result;
+    const std::uint32_t key = kFontResourceId;
+    result = factory_->CreateCustomFontCollection(ResourceFontCollectionLoader::instance(), &key, sizeof key,
+                                                  &collection_);
+    if (FAILED(result)) {
+        collection_ = nullptr;
+        return result;
     }
+    measure();
+    return S_OK;
+}
+
+HRESULT ZEBCoreTextFont::makeLayout(IDWriteFactory* factory, const wchar_t* text, UINT32 length,
+                                    IDWriteTextLayout** layout) {
+    *layout = nullptr;
+    HRESULT result = prepareFace(factory);
+    if (FAILED(result)) return result;
     IDWriteTextFormat* format = nullptr;
     result = factory_->CreateTextFormat(faceName_.c_str(), collection_, weight_,
                                         italic_ ? DWRITE_FONT_STYLE_ITALIC : DWRITE_FONT_STYLE_NORMAL,
                                         DWRITE_FONT_STRETCH_NORMAL, static_cast<FLOAT>(size_), L"en-us", &format);
     if (FAILED(result)) return result;
+    result = factory_->CreateTextLayout(text ? text : L"", length, format, 10000.f, 1000.f, layout);
+    if (FAILED(result)) *layout = nullptr;
+    releaseAndClear(format);
+    return result;
+}
+
+HRESULT ZEBCoreTextFont::drawString(ID2D1RenderTarget* target, IDWriteFactory* factory, const wchar_t* text,
+                                    UINT32 length, D2D1_POINT_2F origin, ID2D1Brush* brush) {
+    if (!target || !factory || !brush || (!text && length > 0)) return E_POINTER;
     IDWriteTextLayout* layout = nullptr;
-    result = factory_->CreateTextLayout(text ? text : L"", length, format, 10000.f, 1000.f, &layout);
+    const HRESULT result = makeLayout(factory, text, length, &layout);
     if (SUCCEEDED(result)) {
         target->DrawTextLayout(origin, layout, brush, D2D1_DRAW_TEXT_OPTIONS_NONE);
         measure();
     }
     releaseAndClear(layout);
-    releaseAndClear(format);
+    return result;
+}
+
+HRESULT ZEBCoreTextFont::measureString(IDWriteFactory* factory, const wchar_t* text, UINT32 length, double* width,
+                                       double* baseline) {
+    if (!factory || !width || !baseline || (!text && length > 0)) return E_POINTER;
+    IDWriteTextLayout* layout = nullptr;
+    HRESULT result = makeLayout(factory, text, length, &layout);
+    DWRITE_TEXT_METRICS metrics{};
+    if (SUCCEEDED(result)) result = layout->GetMetrics(&metrics);
+    DWRITE_LINE_METRICS line{};
+    UINT32 lines = 0;
+    // An empty text may report no line; its baseline is still the face's ascent.
+    if (SUCCEEDED(result) && (FAILED(layout->GetLineMetrics(&line, 1, &lines)) || lines < 1))
+        line.baseline = static_cast<FLOAT>(ascent_);
+    if (SUCCEEDED(result)) {
+        *width = metrics.widthIncludingTrailingWhitespace;
+        *baseline = line.baseline;
+    }
+    releaseAndClear(layout);
     return result;
 }
 

@@ -31,6 +31,15 @@ public:
     HRESULT drawString(ID2D1RenderTarget* target, IDWriteFactory* factory, const wchar_t* text, UINT32 length,
                        D2D1_POINT_2F origin, ID2D1Brush* brush);
 
+    // Binds the font to `factory` as drawString does, makes the collection and reads the
+    // face's metrics, so that they are known before the first drawing.
+    HRESULT prepareFace(IDWriteFactory* factory);
+
+    // Lays `text` out as drawString would and gives its advance width and the distance from
+    // the top of the layout box to the baseline (pixels); binds the factory like drawString.
+    HRESULT measureString(IDWriteFactory* factory, const wchar_t* text, UINT32 length, double* width,
+                          double* baseline);
+
     double ascent() const override { return ascent_; }
     double descent() const override { return descent_; }
     double capHeight() const override { return capHeight_; }
@@ -51,6 +60,8 @@ public:
 
 private:
     HRESULT bindFactory(IDWriteFactory* factory);
+    // The layout of `text` in the resource face; the caller releases it.
+    HRESULT makeLayout(IDWriteFactory* factory, const wchar_t* text, UINT32 length, IDWriteTextLayout** layout);
     void measure();
 
     std::wstring path_;
@@ -60,7 +71,7 @@ private:
     bool italic_;
     HFONT gdiFont_ = nullptr;
     bool gdiFileRegistered_ = false;
-    double ascent_ = 34.96;               // pixels, measured after the first drawing
+    double ascent_ = 34.96;               // pixels, measured once the face is prepared
     double descent_ = 8.74;
     double leading_ = 0;
     double capHeight_ = 25.12;

@@ -1,11 +1,20 @@
-// The resource font drawn through Direct2D into an image, its GDI side and its metrics.
+// The resource font drawn through Direct2D into an image, its GDI side and its metrics;
+// then the toolkit drawing the editor's resource font through it.
 #include <gtest/gtest.h>
 
 #include <d2d1.h>
 #include <wincodec.h>
 
+#include <cwchar>
+#include <memory>
+
+#include "editor/custom_font.h"
+#include "editor/editor_fonts.h"
 #include "editor/resource_font_platform.h"
+#include "editor/windows/core_text_platform_font.h"
 #include "editor/windows/zeb_core_text_font.h"
+#include "toolkit/draw_context.h"
+#include "toolkit/windows/factories.h"
 
 using namespace editor;
 
@@ -150,4 +159,127 @@ TEST(ZEBCoreTextFont, ProcessFontIsMadeOnce) {
     EXPECT_EQ(font->faceName(), L"ZEBAldermark");
     prepareResourceFontForPlatform(12, 1);
     EXPECT_EQ(processResourceCoreTextFont(), font);
+}
+
+// ---- The toolkit's face for the resource family --------------------------------------
+// These make the process font, so they come after the check that nothing made it earlier.
+
+using editor::CoreTextPlatformFont;
+
+namespace {
+
+constexpr CColor kBlack{0, 0, 0, 255};
+constexpr CColor kRed{255, 0, 0, 255};
+
+const CoreTextPlatformFont* coreFace(CFontDesc& font) {
+    return dynamic_cast<const CoreTextPlatformFont*>(font.getPlatformFont());
+}
+
+// Pixels in [left, right) x [top, bottom) that are mostly red.
+int redPixels(toolkit::IOffscreenSurface& image, int left, int top, int right, int bottom) {
+    int red = 0;
+    for (int y = top; y < bottom; ++y)
+        for (int x = left; x < right; ++x) {
+            const CColor c = image.pixel(x, y);
+            if (c.red > 128 && c.green < 80 && c.blue < 80) ++red;
+        }
+    return red;
+}
+
+}  // namespace
+
+TEST(ResourceFontThroughToolkit, ResolvesToTheProcessCoreTextFont) {
+    CZEBCustomFont* font = resourceFont();
+    const CoreTextPlatformFont* face = coreFace(*font);
+    ASSERT_NE(face, nullptr) << "the resource family must not go through the name lookup";
+    ASSERT_NE(editor::processResourceCoreTextFont(), nullptr);
+    EXPECT_EQ(&face->coreFont(), editor::processResourceCoreTextFont());
+    EXPECT_EQ(face->coreFont().size(), 38);
+
+    // Any description of the family gets the core font; other sizes and styles get their own.
+    CFontDesc byName("zebaldermark", 20, toolkit::kBoldFace);
+    const CoreTextPlatformFont* other = coreFace(byName);
+    ASSERT_NE(other, nullptr);
+    EXPECT_NE(&other->coreFont(), editor::processResourceCoreTextFont());
+    EXPECT_EQ(other->coreFont().size(), 20);
+    EXPECT_EQ(other->coreFont().weight(), DWRITE_FONT_WEIGHT_BOLD);
+
+    // Other families keep the ordinary DirectWrite lookup.
+    EXPECT_EQ(coreFace(*smallTextFont()), nullptr);
+    EXPECT_NE(smallTextFont()->getPlatformFont(), nullptr);
+}
+
+TEST(ResourceFontThroughToolkit, DrawsTextInTheFontColourThroughTheCoreFont) {
+    auto image = toolkit::createOffscreen(240, 80);
+    if (!image) GTEST_SKIP() << "no Direct2D device without a display";
+    image->clear(kBlack);
+    CZEBCustomFont* font = resourceFont();
+    const CoreTextPlatformFont* face = coreFace(*font);
+    ASSERT_NE(face, nullptr);
+    const int drawnBefore = face->stringsDrawn();
+
+    CDrawContext context(image->surface());
+    context.setFont(font);
+    context.setFontColor(kRed);
+    context.drawString("VU 0", CPoint(10, 50));
+    context.drawString("", CPoint(10, 50));  // nothing to draw
+    EXPECT_EQ(face->stringsDrawn(), drawnBefore + 1);
+
+    // The text sits right of x = 10 with its baseline at y = 50; nothing drawn elsewhere.
+    const int width = static_cast<int>(context.getStringWidth("VU 0")) + 1;
+    ASSERT_GT(width, 20);
+    EXPECT_GT(redPixels(*image, 10, 10, 10 + width, 60), 100);
+    EXPECT_EQ(redPixels(*image, 0, 0, 240, 8), 0) << "above the ascent";
+    EXPECT_EQ(redPixels(*image, 12 + width, 0, 240, 80), 0) << "right of the advance";
+    EXPECT_EQ(redPixels(*image, 0, 62, 240, 80), 0) << "below the descent";
+
+    // After its first drawing the face reports the measured metrics of the resource face.
+    EXPECT_EQ(face->ascent(), face->coreFont().ascent());
+    EXPECT_GT(face->ascent(), 30);
+    EXPECT_LT(face->ascent(), 40);
+    context.setFont(nullptr);
+}
+
+TEST(ResourceFontThroughToolkit, MeasuresLikeTheCoreFont) {
+    auto image = toolkit::createOffscreen(16, 16);
+    if (!image) GTEST_SKIP() << "no Direct2D device without a display";
+    CZEBCustomFont* font = resourceFont();
+    const CoreTextPlatformFont* face = coreFace(*font);
+    ASSERT_NE(face, nullptr);
+    CDrawContext context(image->surface());
+    context.setFont(font);
+
+    IDWriteFactory* dwrite = toolkit::windows::factories().dwrite;
+    ASSERT_NE(dwrite, nullptr);
+    for (const wchar_t* text : {L"VU 0", L"-20 dB", L"PPM  "}) {
+        double coreWidth = 0, baseline = 0;
+        ASSERT_EQ(face->coreFont().measureString(dwrite, text, static_cast<UINT32>(wcslen(text)), &coreWidth,
+                                                  &baseline),
+                  S_OK);
+        char utf8[16] = {};
+        for (std::size_t i = 0; text[i]; ++i) utf8[i] = static_cast<char>(text[i]);
+        EXPECT_DOUBLE_EQ(context.getStringWidth(utf8), coreWidth) << utf8;
+        EXPECT_GT(coreWidth, 10) << utf8;
+        EXPECT_GT(baseline, 25) << "the baseline lies about one ascent below the top";
+    }
+    // Trailing spaces count, as they do for every toolkit face.
+    EXPECT_GT(context.getStringWidth("VU  "), context.getStringWidth("VU"));
+    EXPECT_EQ(context.getStringWidth(""), 0);
+    context.setFont(nullptr);
+}
+
+TEST(ResourceFontThroughToolkit, RefusesMissingArgumentsWithoutDrawing) {
+    CoreTextPlatformFont face(std::make_unique<editor::ZEBCoreTextFont>(L"ZEBAldermark.zft", 38, 0));
+    double width = -1, baseline = -1;
+    EXPECT_EQ(face.coreFont().measureString(nullptr, L"x", 1, &width, &baseline), E_POINTER);
+    EXPECT_EQ(face.coreFont().measureString(toolkit::windows::factories().dwrite, nullptr, 1, &width, &baseline),
+              E_POINTER);
+    EXPECT_EQ(face.coreFont().measureString(toolkit::windows::factories().dwrite, L"x", 1, nullptr, &baseline),
+              E_POINTER);
+    EXPECT_EQ(width, -1);
+    EXPECT_EQ(face.coreFont().loaderRegistration(), S_FALSE) << "no factory bound by refused calls";
+
+    EXPECT_EQ(face.textWidth(nullptr, L"x", 1), 0);
+    face.drawText(nullptr, toolkit::windows::factories().dwrite, L"x", 1, D2D1_POINT_2F{0, 40}, nullptr);
+    EXPECT_EQ(face.stringsDrawn(), 0);
 }

@@ -181,38 +181,49 @@ void D2DSurface::drawBitmap(const IPlatformBitmap& bitmap, const CRect& dest, co
                         &sourceRect);
 }
 
-ComRef<IDWriteTextLayout> D2DSurface::layout(const IPlatformFont& font, const char* utf8, std::wstring& text) {
+ComRef<IDWriteTextLayout> D2DFont::layout(IDWriteFactory* factory, const wchar_t* text, UINT32 length) const {
     ComRef<IDWriteTextLayout> made;
-    IDWriteFactory* dwrite = factories().dwrite;
-    text = widen(utf8);
-    if (!dwrite || text.empty()) return made;
-    if (FAILED(dwrite->CreateTextLayout(text.c_str(), static_cast<UINT32>(text.size()),
-                                        static_cast<const D2DFont&>(font).format(), 10000.f, 1000.f, made.put())))
-        made.reset();
+    if (!factory || !text || length == 0) return made;
+    if (FAILED(factory->CreateTextLayout(text, length, format_.get(), 10000.f, 1000.f, made.put()))) made.reset();
     return made;
 }
 
-void D2DSurface::drawText(const IPlatformFont& font, const char* utf8, const CPoint& origin, CColor color) {
-    if (!utf8 || !*utf8 || color.alpha == 0 || !begin()) return;
-    std::wstring text;
-    ComRef<IDWriteTextLayout> textLayout = layout(font, utf8, text);
+void D2DFont::drawText(ID2D1RenderTarget* target, IDWriteFactory* factory, const wchar_t* text, UINT32 length,
+                       D2D1_POINT_2F baselineOrigin, ID2D1Brush* brush) const {
+    if (!target || !brush) return;
+    ComRef<IDWriteTextLayout> textLayout = layout(factory, text, length);
     if (!textLayout) return;
     // Layouts are placed by their top edge; the caller gives the baseline.
     DWRITE_LINE_METRICS line{};
     UINT32 lines = 0;
-    double baseline = font.ascent();
+    double baseline = ascent_;
     if (SUCCEEDED(textLayout->GetLineMetrics(&line, 1, &lines)) && lines >= 1) baseline = line.baseline;
-    target_->DrawTextLayout(D2D1::Point2F(static_cast<float>(origin.x), static_cast<float>(origin.y - baseline)),
-                            textLayout.get(), brush(color), D2D1_DRAW_TEXT_OPTIONS_NONE);
+    target->DrawTextLayout(D2D1::Point2F(baselineOrigin.x, static_cast<float>(baselineOrigin.y - baseline)),
+                           textLayout.get(), brush, D2D1_DRAW_TEXT_OPTIONS_NONE);
+}
+
+double D2DFont::textWidth(IDWriteFactory* factory, const wchar_t* text, UINT32 length) const {
+    ComRef<IDWriteTextLayout> textLayout = layout(factory, text, length);
+    DWRITE_TEXT_METRICS metrics{};
+    if (!textLayout || FAILED(textLayout->GetMetrics(&metrics))) return 0;
+    return metrics.widthIncludingTrailingWhitespace;
+}
+
+void D2DSurface::drawText(const IPlatformFont& font, const char* utf8, const CPoint& origin, CColor color) {
+    if (!utf8 || !*utf8 || color.alpha == 0 || !begin()) return;
+    const std::wstring text = widen(utf8);
+    if (text.empty()) return;
+    static_cast<const D2DTextFont&>(font).drawText(
+        target_.get(), factories().dwrite, text.c_str(), static_cast<UINT32>(text.size()),
+        D2D1::Point2F(static_cast<float>(origin.x), static_cast<float>(origin.y)), brush(color));
 }
 
 double D2DSurface::textWidth(const IPlatformFont& font, const char* utf8) {
     if (!utf8 || !*utf8) return 0;
-    std::wstring text;
-    ComRef<IDWriteTextLayout> textLayout = layout(font, utf8, text);
-    DWRITE_TEXT_METRICS metrics{};
-    if (!textLayout || FAILED(textLayout->GetMetrics(&metrics))) return 0;
-    return metrics.widthIncludingTrailingWhitespace;
+    const std::wstring text = widen(utf8);
+    if (text.empty()) return 0;
+    return static_cast<const D2DTextFont&>(font).textWidth(factories().dwrite, text.c_str(),
+                                                           static_cast<UINT32>(text.size()));
 }
 
 void D2DSurface::clear(CColor color) {

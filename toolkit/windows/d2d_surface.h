@@ -1,12 +1,14 @@
 #pragma once
 // Drawing with Direct2D into a WIC bitmap: the surface of off-screen images and the back
-// buffer of windows. Decoded images and DirectWrite fonts for it.
+// buffer of windows. Decoded images and DirectWrite fonts for it. Every font handed to the
+// surface is a D2DTextFont (createFont makes nothing else) and draws its own text.
 #include <cstdint>
 #include <memory>
 #include <vector>
 
 #include "toolkit/backend.h"
 #include "toolkit/windows/com_support.h"
+#include "toolkit/windows/d2d_text_font.h"
 #include "toolkit/windows/factories.h"
 
 namespace toolkit::windows {
@@ -35,7 +37,8 @@ private:
     mutable int nextSlot_ = 0;           // the slot to reuse next
 };
 
-class D2DFont : public IPlatformFont {
+// A DirectWrite text format: the font of families found by name.
+class D2DFont : public D2DTextFont {
 public:
     D2DFont(ComRef<IDWriteTextFormat> format, double ascent, double descent, double capHeight)
         : format_(std::move(format)), ascent_(ascent), descent_(descent), capHeight_(capHeight) {}
@@ -43,8 +46,13 @@ public:
     double descent() const override { return descent_; }
     double capHeight() const override { return capHeight_; }
     IDWriteTextFormat* format() const { return format_.get(); }
+    void drawText(ID2D1RenderTarget* target, IDWriteFactory* factory, const wchar_t* text, UINT32 length,
+                  D2D1_POINT_2F baselineOrigin, ID2D1Brush* brush) const override;
+    double textWidth(IDWriteFactory* factory, const wchar_t* text, UINT32 length) const override;
 
 private:
+    ComRef<IDWriteTextLayout> layout(IDWriteFactory* factory, const wchar_t* text, UINT32 length) const;
+
     ComRef<IDWriteTextFormat> format_;
     double ascent_;     // pixels
     double descent_;    // pixels
@@ -91,7 +99,6 @@ private:
     // Starts drawing when needed; false when there is nothing to draw with.
     bool begin();
     ID2D1SolidColorBrush* brush(CColor color);
-    ComRef<IDWriteTextLayout> layout(const IPlatformFont& font, const char* utf8, std::wstring& text);
 
     int width_;                             // pixels
     int height_;                            // pixels

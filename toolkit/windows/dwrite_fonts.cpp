@@ -1,7 +1,8 @@
-// Fonts through DirectWrite: faces registered from memory (each in a small collection of
-// its own, read by the memory font loaders) first, then the system's families with
-// metric-compatible stand-ins for missing ones. Faces are also made private to GDI so that
-// native edit boxes can show them.
+// Fonts through DirectWrite: families with a font factory of their own (d2d_text_font.h)
+// first, then faces registered from memory (each in a small collection of its own, read by
+// the memory font loaders), then the system's families with metric-compatible stand-ins
+// for missing ones. Faces are also made private to GDI so that native edit boxes can show
+// them.
 #include <cwctype>
 #include <map>
 #include <mutex>
@@ -10,6 +11,7 @@
 #include "toolkit/backend.h"
 #include "toolkit/windows/com_support.h"
 #include "toolkit/windows/d2d_surface.h"
+#include "toolkit/windows/d2d_text_font.h"
 #include "toolkit/windows/factories.h"
 #include "toolkit/windows/memory_font_loader.h"
 
@@ -159,6 +161,8 @@ std::shared_ptr<IPlatformFont> createFont(const char* family, double size, int s
     if (!(size > 0 && size < 10000)) return nullptr;
     IDWriteFactory* dwrite = factories().dwrite;
     if (!dwrite) return nullptr;
+    if (windows::FamilyFontFactory make = windows::familyFontFactory(family))
+        if (std::shared_ptr<IPlatformFont> own = make(dwrite, size, style)) return own;
     const std::wstring wanted = windows::widen(family && *family ? family : "Arial Narrow");
     Resolved face;
     {
