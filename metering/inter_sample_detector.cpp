@@ -161,32 +161,32 @@ void InterSampleDetector::estimate(double out[2]) const {
         {
             for (int j = 0; j < kHalf; j += 4) {
                 for (int a = 0; a < 4; ++a) {  // unrolled by the compiler: a is a constant
-                    const __m128d lo = _mm_load_pd(w[j + a]), hi = _mm_load_pd(w[kTaps - 1 - j - a]);
+                    const __m128d lo = _mm_loadu_pd(w[j + a]), hi = _mm_loadu_pd(w[kTaps - 1 - j - a]);
                     const __m128d p = _mm_add_pd(lo, hi), m = _mm_sub_pd(lo, hi);
-                    sumAcc[a] = _mm_add_pd(sumAcc[a], _mm_mul_pd(_mm_load_pd(f.even[j + a]), p));
-                    diffAcc[a] = _mm_add_pd(diffAcc[a], _mm_mul_pd(_mm_load_pd(f.odd[j + a]), m));
-                    halfAcc[a] = _mm_add_pd(halfAcc[a], _mm_mul_pd(_mm_load_pd(f.half[j + a]), p));
+                    sumAcc[a] = _mm_add_pd(sumAcc[a], _mm_mul_pd(_mm_loadu_pd(f.even[j + a]), p));
+                    diffAcc[a] = _mm_add_pd(diffAcc[a], _mm_mul_pd(_mm_loadu_pd(f.odd[j + a]), m));
+                    halfAcc[a] = _mm_add_pd(halfAcc[a], _mm_mul_pd(_mm_loadu_pd(f.half[j + a]), p));
                 }
             }
             const __m128d sum = total(sumAcc), diff = total(diffAcc);
-            _mm_store_pd(quarter, _mm_add_pd(sum, diff));
-            _mm_store_pd(halfway, total(halfAcc));
-            _mm_store_pd(threeQuarter, _mm_sub_pd(sum, diff));
+            _mm_storeu_pd(quarter, _mm_add_pd(sum, diff));
+            _mm_storeu_pd(halfway, total(halfAcc));
+            _mm_storeu_pd(threeQuarter, _mm_sub_pd(sum, diff));
         }
-        __m128d best = _mm_load_pd(w[0]);
-        best = largerMagnitude(best, _mm_load_pd(quarter));
-        best = largerMagnitude(best, _mm_load_pd(halfway));
-        best = largerMagnitude(best, _mm_load_pd(threeQuarter));
+        __m128d best = _mm_loadu_pd(w[0]);
+        best = largerMagnitude(best, _mm_loadu_pd(quarter));
+        best = largerMagnitude(best, _mm_loadu_pd(halfway));
+        best = largerMagnitude(best, _mm_loadu_pd(threeQuarter));
         _mm_storeu_pd(out, best);
         return;
     }
     for (int j = 0; j < kHalf; j += 4) {
         for (int a = 0; a < 4; ++a) {
-            const __m128d p = _mm_add_pd(_mm_load_pd(w[j + a]), _mm_load_pd(w[kTaps - 1 - j - a]));
-            halfAcc[a] = _mm_add_pd(halfAcc[a], _mm_mul_pd(_mm_load_pd(f.midpoint[j + a]), p));
+            const __m128d p = _mm_add_pd(_mm_loadu_pd(w[j + a]), _mm_loadu_pd(w[kTaps - 1 - j - a]));
+            halfAcc[a] = _mm_add_pd(halfAcc[a], _mm_mul_pd(_mm_loadu_pd(f.midpoint[j + a]), p));
         }
     }
-    _mm_storeu_pd(out, largerMagnitude(_mm_load_pd(w[0]), total(halfAcc)));
+    _mm_storeu_pd(out, largerMagnitude(_mm_loadu_pd(w[0]), total(halfAcc)));
 }
 
 void InterSampleDetector::processStereo(double& left, double& right) {

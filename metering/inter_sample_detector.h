@@ -30,7 +30,8 @@ private:
 
     Path path_;
     // Interleaved (left, right) frames written twice, at pos and pos + 64, so the 64 frames
-    // from the oldest on are always contiguous. Linear amplitude.
-    alignas(16) double window_[2 * 64][2];
+    // from the oldest on are always contiguous. Linear amplitude. Read with unaligned loads:
+    // 32-bit Windows heaps give only 8-byte alignment.
+    double window_[2 * 64][2];
     int position_;  // index of the oldest frame, 0..63
 };
