@@ -14,6 +14,7 @@
 
 #include "metering/inter_sample_detector.h"
 #include "metering/meter_owner.h"
+#include "metering/stereo_double.h"
 
 class MeterModel {
 public:
@@ -95,39 +96,64 @@ protected:
     void beginBlock();
     // Called at block end: publishes the running values and the pending overs.
     void endBlock(const double running[][2], int overLength);
-    // Over counting for one sample: a run of over samples counts up; a sample below the
-    // threshold restarts the count unless it already reached the over length.
-    static void countOver(double& count, bool over, int overLength) {
-        if (over)
-            count += 1.0;
-        else if (count < overLength)
-            count = 0.0;
+    // Over counting for one sample, both channels: a run of over samples counts up; a sample
+    // below the threshold restarts the count unless it already reached the over length.
+    static StereoDouble countOvers(StereoDouble count, StereoMask over, StereoDouble overLength) {
+        return keepWhere(over | (count >= overLength), count) + keepWhere(over, bothChannels(1.0));
     }
     // Once per millisecond (the caller counts samples): records the running values and the
     // over-LED counts; an over lights the LED for the next 29 entries.
     void recordHistory(const double running[][2], int overLength);
-    static double sanitise(double sample) {
-        // Non-finite input counts as a full-scale sample: visible as an over, never poisons state.
-        return (sample >= -3.5e38 && sample <= 3.5e38) ? sample : 1.0;
+    // Non-finite input counts as a full-scale sample: visible as an over, never poisons state.
+    static StereoDouble sanitised(StereoDouble frame) {
+        return select(absolute(frame) <= 3.5e38, frame, bothChannels(1.0));
     }
-    // Steps 1-3 of every sample: the input frame (or the mono sample on both channels),
-    // its inter-sample estimate in precise mode, and mid/side with the mid scaled by `mid`.
-    template <bool kPrecise, bool kMidSide, bool kMono>
-    void readFrame(const float* left, const float* right, int n, double mid, double sample[2]) {
-        sample[0] = sanitise(left[n]);
-        sample[1] = kMono ? sample[0] : sanitise(right[n]);
-        if constexpr (kPrecise) {
-            if constexpr (kMono)
-                sample[0] = sample[1] = precise_.processMono(sample[0]);
-            else
-                precise_.processStereo(sample[0], sample[1]);
-        }
-        if constexpr (kMidSide) {
-            const double m = (sample[0] + sample[1]) * mid;
-            sample[1] = sample[0] - sample[1];
-            sample[0] = m;
+    // Runs `step(frame)` for every frame of a block (the frame after the inter-sample
+    // estimate in precise mode and mid/side), `record()` once per millisecond when the display
+    // delay is on (it must call recordHistory), and `flush()` after every stretch of at most
+    // kStretch frames.
+    template <bool kPrecise, bool kMidSide, bool kDelay, bool kMono, class Step, class Record, class Flush>
+    void forEachFrame(const float* left, const float* right, int count, double mid, Step&& step,
+                      Record&& record, Flush&& flush) {
+        auto frameAt = [&](int n) {
+            return sanitised(kMono ? bothChannels(left[n]) : stereoPair(left[n], right[n]));
+        };
+        for (int start = 0; start < count; start += kStretch) {
+            const int length = count - start > kStretch ? kStretch : count - start;
+            // Precise mode: the stretch goes through the detector first, as a whole.
+            double estimate[2][kPrecise ? kStretch : 1];
+            if constexpr (kPrecise) {
+                for (int i = 0; i < length; ++i) {
+                    const StereoDouble frame = frameAt(start + i);
+                    estimate[0][i] = frame[0];
+                    estimate[1][i] = frame[1];
+                }
+                if constexpr (kMono)
+                    precise_.processMono(estimate[0], length);
+                else
+                    precise_.processStereo(estimate[0], estimate[1], length);
+            }
+            for (int i = 0; i < length; ++i) {
+                StereoDouble frame;
+                if constexpr (kPrecise)
+                    frame = stereoPair(estimate[0][i], estimate[kMono ? 0 : 1][i]);
+                else
+                    frame = frameAt(start + i);
+                if constexpr (kMidSide) frame = stereoPair((frame[0] + frame[1]) * mid, frame[0] - frame[1]);
+                step(frame);
+                if constexpr (kDelay) {
+                    if (++decimationCounter_ >= decimationLength_) record();
+                }
+            }
+            flush();
         }
     }
+    // Decaying states are flushed of would-be denormals (slow on x86) between stretches of
+    // this many frames rather than after every sample, which would put two more dependent
+    // additions on every recursion. A state decays by at most a factor 0.95 per sample
+    // (return and averaging times are 100 ms or more at 1 kHz or faster), so from the flush
+    // level (about 1e-30) it cannot reach the denormal range (below 2e-308) within a stretch.
+    static constexpr int kStretch = InterSampleDetector::kMaxStretch;
 
     // Turns four run-time switches into template arguments of `fn`, so the per-sample loop
     // is compiled once per combination without branches inside it.
@@ -189,7 +215,7 @@ protected:
     std::atomic<double> lastShown_[3][2]{};
 
     // Overs: the counters and LED counts belong to the audio thread.
-    double overCount_[2] = {-1.0, -1.0};  // consecutive over samples, -1 after reset
+    StereoDouble overCount_{-1.0, -1.0};  // consecutive over samples, -1 after reset
     double ledCount_[2] = {0.0, 0.0};     // history entries the LED stays lit, 0..30
     std::atomic<bool> overPending_[2]{};  // a counter reached the over length
     std::atomic<bool> overConsumed_[2]{}; // the GUI showed it; the counter restarts

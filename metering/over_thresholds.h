@@ -3,10 +3,14 @@
 // choices 1..3 are absolute sample levels (-3, -1 and 0 dBFS).
 
 struct OverThreshold {
-    double relative;  // compare with |sample| / reference gain
-    double absolute;  // compare with |sample|
+    double relative;  // compared with |sample| / reference gain
+    double absolute;  // compared with |sample|
 
-    bool isOver(double level, double magnitude) const { return level >= relative || magnitude >= absolute; }
+    // The same test as one threshold on |sample|, for a reference gain (linear).
+    double onMagnitude(double referenceGain) const {
+        const double fromRelative = relative * referenceGain;
+        return fromRelative < absolute ? fromRelative : absolute;
+    }
 
     static OverThreshold forChoice(int choice, double relativeLimit) {
         constexpr double kNever = 1e300;

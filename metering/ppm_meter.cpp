@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "metering/meter_times.h"
+#include "metering/vector_dispatch.h"
 #include "metering/over_thresholds.h"
 
 namespace {
@@ -72,7 +73,7 @@ void PPMmeter::reset() {
 
 void PPMmeter::suspend() {
     clearRunningValues();
-    for (NeedleBallistics& b : ballistics_) b.clear();
+    ballistics_.clear();
 }
 
 void PPMmeter::processStereo(const float* left, const float* right, int count) {
@@ -82,6 +83,7 @@ void PPMmeter::processStereo(const float* left, const float* right, int count) {
 
 void PPMmeter::processMono(const float* samples, int count) { process(samples, samples, count, true); }
 
+ALDERMARK_PROCESSOR_VARIANTS
 void PPMmeter::process(const float* left, const float* right, int count, bool mono) {
     if (!left || count <= 0) return;
     beginBlock();
@@ -95,48 +97,39 @@ void PPMmeter::process(const float* left, const float* right, int count, bool mo
 template <bool kPrecise, bool kMidSide, bool kDelay, bool kMono>
 void PPMmeter::run(const float* left, const float* right, int count) {
     const double inverseGain = 1.0 / referenceGain();
-    const double attack = attackCoefficient();
-    const double release = returnCoefficient();
-    const double holdLength = this->holdLength();
+    const NeedleBallistics::Coefficients coefficients(attackCoefficient(), returnCoefficient(), holdLength(),
+                                                      inverseGain);
     const int overLength = this->overLength();
-    const OverThreshold over =
-        OverThreshold::forChoice(overChoice_.load(std::memory_order_relaxed), kOverAboveReference);
+    const StereoDouble overLengths = bothChannels(overLength);
+    const double overThreshold = OverThreshold::forChoice(overChoice_.load(std::memory_order_relaxed),
+                                                          kOverAboveReference).onMagnitude(referenceGain());
     const double mid = midScale(midSideType_.load(std::memory_order_relaxed));
-    double running[2][2];
     // The running state lives in locals for the block, so it stays in registers.
-    NeedleBallistics ballistics[2] = {ballistics_[0], ballistics_[1]};
-    double overCount[2] = {overCount_[0], overCount_[1]};
-
-    for (int n = 0; n < count; ++n) {
-        double sample[2];
-        readFrame<kPrecise, kMidSide, kMono>(left, right, n, mid, sample);
+    NeedleBallistics ballistics = ballistics_;
+    StereoDouble overCount = overCount_;
+    double running[2][2];
+    auto publish = [&] {
         for (int ch = 0; ch < 2; ++ch) {
-            const double magnitude = std::fabs(sample[ch]);
-            const double level = magnitude * inverseGain;
-            countOver(overCount[ch], over.isOver(level, magnitude), overLength);
-            ballistics[ch].step(level, attack, release, holdLength);
+            running[kNeedle][ch] = ballistics.needle[ch];
+            running[kHold][ch] = ballistics.hold[ch];
         }
-        if constexpr (kDelay) {
-            if (++decimationCounter_ >= decimationLength_) {
-                for (int ch = 0; ch < 2; ++ch) {
-                    running[kNeedle][ch] = ballistics[ch].needle;
-                    running[kHold][ch] = ballistics[ch].hold;
-                }
-                overCount_[0] = overCount[0];
-                overCount_[1] = overCount[1];
-                recordHistory(running, overLength);
-                overCount[0] = overCount_[0];
-                overCount[1] = overCount_[1];
-            }
-        }
-    }
-    for (int ch = 0; ch < 2; ++ch) {
-        running[kNeedle][ch] = ballistics[ch].needle;
-        running[kHold][ch] = ballistics[ch].hold;
-    }
-    for (int ch = 0; ch < 2; ++ch) {
-        ballistics_[ch] = ballistics[ch];
-        overCount_[ch] = overCount[ch];
-    }
+        overCount_ = overCount;
+    };
+
+    forEachFrame<kPrecise, kMidSide, kDelay, kMono>(
+        left, right, count, mid,
+        [&](StereoDouble frame) {
+            const StereoDouble magnitude = absolute(frame);
+            overCount = countOvers(overCount, magnitude >= overThreshold, overLengths);
+            ballistics.step(magnitude, coefficients);
+        },
+        [&] {
+            publish();
+            recordHistory(running, overLength);
+            overCount = overCount_;
+        },
+        [&] { ballistics.flush(); });
+    publish();
+    ballistics_ = ballistics;
     endBlock(running, overLength);
 }

@@ -47,5 +47,5 @@ private:
     std::atomic<int> overLength_{1};         // consecutive samples N, 1..10
     std::atomic<int> overChoice_{3};         // 0: +8.15 dB over reference, 1..3: -3, -1, 0 dBFS
 
-    NeedleBallistics ballistics_[2];  // audio thread
+    NeedleBallistics ballistics_;  // audio thread
 };

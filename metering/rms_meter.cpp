@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "metering/meter_times.h"
+#include "metering/vector_dispatch.h"
 
 namespace {
 
@@ -89,10 +90,8 @@ void RMSMeter::reset() {
 
 void RMSMeter::suspend() {
     clearRunningValues();
-    for (int ch = 0; ch < 2; ++ch) {
-        ballistics_[ch].clear();
-        meanSquare_[ch] = 0.0;
-    }
+    ballistics_.clear();
+    meanSquare_ = StereoDouble{};
 }
 
 void RMSMeter::processStereo(const float* left, const float* right, int count) {
@@ -102,6 +101,7 @@ void RMSMeter::processStereo(const float* left, const float* right, int count) {
 
 void RMSMeter::processMono(const float* samples, int count) { process(samples, samples, count, true); }
 
+ALDERMARK_PROCESSOR_VARIANTS
 void RMSMeter::process(const float* left, const float* right, int count, bool mono) {
     if (!left || count <= 0) return;
     beginBlock();
@@ -115,56 +115,52 @@ void RMSMeter::process(const float* left, const float* right, int count, bool mo
 template <bool kPrecise, bool kMidSide, bool kDelay, bool kMono>
 void RMSMeter::run(const float* left, const float* right, int count) {
     const double inverseGain = 1.0 / referenceGain();
-    const double attack = attackCoefficient();
-    const double release = returnCoefficient();
-    const double holdLength = this->holdLength();
+    const NeedleBallistics::Coefficients coefficients(attackCoefficient(), returnCoefficient(), holdLength(),
+                                                      inverseGain);
     const double averaging = averagingCoefficient();
+    // q + (c^2 - q)·k as q·(1 - k) + |x|^2·(k / g^2): one multiply and one add wait on q.
+    const StereoDouble keepAveraging = bothChannels(1.0 - averaging);
+    const StereoDouble averagingPerUnit = bothChannels(averaging * inverseGain * inverseGain);
     const int overLength = this->overLength();
+    const StereoDouble overLengths = bothChannels(overLength);
     // Over when the relative level reaches t (base: reference) or t / gain (base: full scale),
     // compared on the sample itself so the boundary sample counts exactly.
     const double step = kOverThreshold[overStep_.load(std::memory_order_relaxed)];
     const double threshold = overFromFullScale_.load(std::memory_order_relaxed) ? step : step * referenceGain();
     const double mid = midScale(midSideType_.load(std::memory_order_relaxed));
-    double running[3][2];
     // The running state lives in locals for the block, so it stays in registers.
-    NeedleBallistics ballistics[2] = {ballistics_[0], ballistics_[1]};
-    double overCount[2] = {overCount_[0], overCount_[1]};
-    double meanSquare[2] = {meanSquare_[0], meanSquare_[1]};
-
-    for (int n = 0; n < count; ++n) {
-        double sample[2];
-        readFrame<kPrecise, kMidSide, kMono>(left, right, n, mid, sample);
+    NeedleBallistics ballistics = ballistics_;
+    StereoDouble overCount = overCount_;
+    StereoDouble meanSquare = meanSquare_;
+    double running[3][2];
+    auto publish = [&] {
         for (int ch = 0; ch < 2; ++ch) {
-            const double magnitude = std::fabs(sample[ch]);
-            const double level = magnitude * inverseGain;
-            countOver(overCount[ch], magnitude >= threshold, overLength);
-            ballistics[ch].step(level, attack, release, holdLength);
-            meanSquare[ch] = NeedleBallistics::flush(meanSquare[ch] + (level * level - meanSquare[ch]) * averaging);
+            running[kNeedle][ch] = ballistics.needle[ch];
+            running[kHold][ch] = ballistics.hold[ch];
+            running[kMeanSquare][ch] = meanSquare[ch];
         }
-        if constexpr (kDelay) {
-            if (++decimationCounter_ >= decimationLength_) {
-                for (int ch = 0; ch < 2; ++ch) {
-                    running[kNeedle][ch] = ballistics[ch].needle;
-                    running[kHold][ch] = ballistics[ch].hold;
-                    running[kMeanSquare][ch] = meanSquare[ch];
-                }
-                overCount_[0] = overCount[0];
-                overCount_[1] = overCount[1];
-                recordHistory(running, overLength);
-                overCount[0] = overCount_[0];
-                overCount[1] = overCount_[1];
-            }
-        }
-    }
-    for (int ch = 0; ch < 2; ++ch) {
-        running[kNeedle][ch] = ballistics[ch].needle;
-        running[kHold][ch] = ballistics[ch].hold;
-        running[kMeanSquare][ch] = meanSquare[ch];
-    }
-    for (int ch = 0; ch < 2; ++ch) {
-        ballistics_[ch] = ballistics[ch];
-        overCount_[ch] = overCount[ch];
-        meanSquare_[ch] = meanSquare[ch];
-    }
+        overCount_ = overCount;
+    };
+
+    forEachFrame<kPrecise, kMidSide, kDelay, kMono>(
+        left, right, count, mid,
+        [&](StereoDouble frame) {
+            const StereoDouble magnitude = absolute(frame);
+            overCount = countOvers(overCount, magnitude >= threshold, overLengths);
+            ballistics.step(magnitude, coefficients);
+            meanSquare = meanSquare * keepAveraging + magnitude * magnitude * averagingPerUnit;
+        },
+        [&] {
+            publish();
+            recordHistory(running, overLength);
+            overCount = overCount_;
+        },
+        [&] {
+            ballistics.flush();
+            meanSquare = NeedleBallistics::flushed(meanSquare);
+        });
+    publish();
+    ballistics_ = ballistics;
+    meanSquare_ = meanSquare;
     endBlock(running, overLength);
 }

@@ -56,6 +56,6 @@ private:
     std::atomic<int> overStep_{6};           // threshold step k, 0..6 (-6..0 dB)
     std::atomic<int> overFromFullScale_{1};  // threshold base: 1 full scale, 0 reference
 
-    NeedleBallistics ballistics_[2];  // audio thread
-    double meanSquare_[2] = {0.0, 0.0};  // q, relative to the reference squared
+    NeedleBallistics ballistics_;  // audio thread
+    StereoDouble meanSquare_{};    // q per channel, relative to the reference squared
 };

@@ -1,9 +1,13 @@
 #include "metering/vu_meter.h"
 
+#include <algorithm>
+
 #include <climits>
 #include <cmath>
 
 #include "metering/meter_times.h"
+#include "metering/needle_ballistics.h"
+#include "metering/vector_dispatch.h"
 #include "metering/over_thresholds.h"
 
 namespace {
@@ -13,7 +17,7 @@ constexpr double kDrive = 1.56;  // a sine whose peak is the reference reads abo
 
 VUmeter::VUmeter(MeterOwner* owner) : MeterModel(owner, kFirstSetting, 9, 2) {
     // Until settings arrive the sections stand at a fixed slow cutoff.
-    for (VUNeedleBank& bank : needles_) bank.design(44100.0, 1.5003750937734435, 0.68, 0.55);
+    needles_.design(44100.0, 1.5003750937734435, 0.68, 0.55);
     loadInitialSettings();
     reset();
 }
@@ -79,8 +83,7 @@ void VUmeter::redesignNeedles() {
     const double t = integrationMs();
     const bool typeB = ballisticsB();
     const double cutoff = 857.6 / (t * (typeB ? 350.0 : 310.0) / 300.0);
-    for (VUNeedleBank& bank : needles_)
-        bank.design(sampleRate(), cutoff, typeB ? 0.85 : 0.68, typeB ? 0.43 : 0.55);
+    needles_.design(sampleRate(), cutoff, typeB ? 0.85 : 0.68, typeB ? 0.43 : 0.55);
 }
 
 void VUmeter::reset() {
@@ -93,11 +96,10 @@ void VUmeter::reset() {
 
 void VUmeter::suspend() {
     clearRunningValues();
+    needle_ = bothChannels(kRestingNeedle);
+    hold_ = holdCounter_ = StereoDouble{};
+    needles_.clear();
     for (int ch = 0; ch < 2; ++ch) {
-        needles_[ch].clear();
-        needle_[ch] = kRestingNeedle;
-        hold_[ch] = 0.0;
-        holdCounter_[ch] = 0;
         current_[kNeedle][ch].store(kRestingNeedle, std::memory_order_relaxed);
         blockStart_[kNeedle][ch].store(kRestingNeedle, std::memory_order_relaxed);
         lastShown_[kNeedle][ch].store(kRestingNeedle, std::memory_order_relaxed);
@@ -112,6 +114,7 @@ void VUmeter::processStereo(const float* left, const float* right, int count) {
 
 void VUmeter::processMono(const float* samples, int count) { process(samples, samples, count, true); }
 
+ALDERMARK_PROCESSOR_VARIANTS
 void VUmeter::process(const float* left, const float* right, int count, bool mono) {
     if (!left || count <= 0) return;
     if (redesignRequest_.exchange(false)) redesignNeedles();
@@ -121,61 +124,52 @@ void VUmeter::process(const float* left, const float* right, int count, bool mon
                        run<decltype(precise)::value, decltype(midSide)::value, decltype(delay)::value,
                            decltype(isMono)::value>(left, right, count);
                    });
-    for (int ch = 0; ch < 2; ++ch) publishedSection_[ch].store(needles_[ch].section(), std::memory_order_relaxed);
+    for (int ch = 0; ch < 2; ++ch) publishedSection_[ch].store(needles_.section(ch), std::memory_order_relaxed);
 }
 
 template <bool kPrecise, bool kMidSide, bool kDelay, bool kMono>
 void VUmeter::run(const float* left, const float* right, int count) {
     const double inverseGain = 1.0 / referenceGain();
-    const double holdLength = this->holdLength();
-    const double holdRelease = holdRelease_.load(std::memory_order_relaxed);
+    const StereoDouble holdLength = bothChannels(std::max(this->holdLength(), 1.0));
+    const StereoDouble keepHold = bothChannels(1.0 - holdRelease_.load(std::memory_order_relaxed));
     const int overLength = this->overLength();
-    const OverThreshold over =
-        OverThreshold::forChoice(overChoice_.load(std::memory_order_relaxed), kOverAboveReference);
+    const StereoDouble overLengths = bothChannels(overLength);
+    const double overThreshold = OverThreshold::forChoice(overChoice_.load(std::memory_order_relaxed),
+                                                          kOverAboveReference).onMagnitude(referenceGain());
     const double mid = midScale(midSideType_.load(std::memory_order_relaxed));
-    double running[2][2];
     // The running state lives in locals for the block, so it stays in registers.
-    VUNeedleBank needles[2] = {needles_[0], needles_[1]};
-    double needle[2] = {needle_[0], needle_[1]}, hold[2] = {hold_[0], hold_[1]};
-    int holdCounter[2] = {holdCounter_[0], holdCounter_[1]};
-    double overCount[2] = {overCount_[0], overCount_[1]};
-
-    for (int n = 0; n < count; ++n) {
-        double sample[2];
-        readFrame<kPrecise, kMidSide, kMono>(left, right, n, mid, sample);
+    VUNeedleBank needles = needles_;
+    StereoDouble needle = needle_, hold = hold_, holdCounter = holdCounter_;
+    StereoDouble overCount = overCount_;
+    double running[2][2];
+    auto publish = [&] {
         for (int ch = 0; ch < 2; ++ch) {
-            const double magnitude = std::fabs(sample[ch]);
-            const double level = magnitude * inverseGain;
-            needle[ch] = needles[ch].process(level * kDrive);
-            countOver(overCount[ch], over.isOver(level, magnitude), overLength);
-            if (needle[ch] >= hold[ch]) {
-                hold[ch] = needle[ch];
-                holdCounter[ch] = 0;
-            }
-            if (holdCounter[ch] >= holdLength) hold[ch] -= hold[ch] * holdRelease;
-            if (holdCounter[ch] < INT_MAX) ++holdCounter[ch];
+            running[kNeedle][ch] = needle[ch];
+            running[kHold][ch] = hold[ch];
         }
-        if constexpr (kDelay) {
-            if (++decimationCounter_ >= decimationLength_) {
-                for (int ch = 0; ch < 2; ++ch) {
-                    running[kNeedle][ch] = needle[ch];
-                    running[kHold][ch] = hold[ch];
-                    overCount_[ch] = overCount[ch];
-                }
-                recordHistory(running, overLength);
-                overCount[0] = overCount_[0];
-                overCount[1] = overCount_[1];
-            }
-        }
-    }
-    for (int ch = 0; ch < 2; ++ch) {
-        needles_[ch] = needles[ch];
-        needle_[ch] = needle[ch];
-        hold_[ch] = hold[ch];
-        holdCounter_[ch] = holdCounter[ch];
-        overCount_[ch] = overCount[ch];
-        running[kNeedle][ch] = needle[ch];
-        running[kHold][ch] = hold[ch];
-    }
+        overCount_ = overCount;
+    };
+
+    forEachFrame<kPrecise, kMidSide, kDelay, kMono>(
+        left, right, count, mid,
+        [&](StereoDouble frame) {
+            const StereoDouble magnitude = absolute(frame);
+            const StereoDouble level = magnitude * inverseGain;
+            const StereoDouble drive = level * kDrive;
+            needle = needles.process(drive);
+            overCount = countOvers(overCount, magnitude >= overThreshold, overLengths);
+            advanceHold(hold, holdCounter, needle >= hold, needle, holdLength, keepHold);
+        },
+        [&] {
+            publish();
+            recordHistory(running, overLength);
+            overCount = overCount_;
+        },
+        [] {});  // the needle sections carry their own guard; needle and hold are not flushed
+    publish();
+    needles_ = needles;
+    needle_ = needle;
+    hold_ = hold;
+    holdCounter_ = holdCounter;
     endBlock(running, overLength);
 }

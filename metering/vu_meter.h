@@ -55,8 +55,8 @@ private:
     std::atomic<bool> redesignRequest_{false};// ballistics changed; the audio thread redesigns
     std::atomic<int> publishedSection_[2]{};
 
-    VUNeedleBank needles_[2];        // audio thread
-    double needle_[2] = {kRestingNeedle, kRestingNeedle};  // linear, relative to reference
-    double hold_[2] = {0.0, 0.0};    // linear, relative to reference
-    int holdCounter_[2] = {0, 0};    // samples since the hold was raised (saturates)
+    VUNeedleBank needles_;           // audio thread
+    StereoDouble needle_{kRestingNeedle, kRestingNeedle};  // linear, relative to reference
+    StereoDouble hold_{};            // linear, relative to reference
+    StereoDouble holdCounter_{};     // samples since the hold was raised (stops at 2^53)
 };

@@ -24,10 +24,23 @@ VUNeedleBank::Coefficients VUNeedleBank::lowPass(double sampleRate, double cutof
 
 void VUNeedleBank::design(double sampleRate, double cutoff, double q0, double q15) {
     for (int i = 0; i < kSections; ++i)
-        sections_[i] = lowPass(sampleRate, cutoff, q0 - i * (q0 - q15) / 15.0);
+        designs_[i] = lowPass(sampleRate, cutoff, q0 - i * (q0 - q15) / 15.0);
+    activate(activeSections_);
 }
 
 void VUNeedleBank::clear() {
-    x1_ = x2_ = y1_ = y2_ = 0.0;
-    section_ = previousSection_ = 0;
+    x1_ = x2_ = y1_ = y2_ = StereoDouble{};
+    previousSections_ = 0;
+    activate(0);
+}
+
+void VUNeedleBank::activate(std::uint64_t packed) {
+    activeSections_ = packed;
+    const Coefficients& left = designs_[sections(packed, 0)];
+    const Coefficients& right = designs_[sections(packed, 1)];
+    b0_ = stereoPair(left.b0, right.b0);
+    b1_ = stereoPair(left.b1, right.b1);
+    b2_ = stereoPair(left.b2, right.b2);
+    a1_ = stereoPair(left.a1, right.a1);
+    a2_ = stereoPair(left.a2, right.a2);
 }

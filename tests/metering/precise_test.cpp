@@ -1,10 +1,13 @@
 // Precise (inter-sample) mode: the interpolation phases and the true-peak readings.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <initializer_list>
 #include <numbers>
 #include <vector>
 
+#include "metering/inter_sample_detector.h"
 #include "metering/interpolation_tables.h"
 #include "plugin/meter_settings_store.h"
 #include "test_owner.h"
@@ -126,24 +129,77 @@ TEST_F(Precise, MonoUsesOneWindowForBothChannels) {
 
 namespace {
 
+// Runs a test signal through a detector in stretches of the given lengths (cycled) and
+// returns the estimates, left and right interleaved.
+std::vector<double> estimates(double sampleRate, std::initializer_list<int> stretches, int total = 2000) {
+    InterSampleDetector detector;
+    detector.init(sampleRate);
+    std::vector<double> out;
+    unsigned noise = 12345;
+    int at = 0;
+    for (auto length = stretches.begin(); at < total; ++length) {
+        if (length == stretches.end()) length = stretches.begin();
+        const int count = std::min(*length, total - at);
+        std::vector<double> left(count), right(count);
+        for (int i = 0; i < count; ++i, ++at) {
+            noise = noise * 1103515245u + 12345u;
+            left[i] = std::sin(at * 0.7) + (noise >> 16) / 65536.0 - 0.5;
+            right[i] = std::cos(at * 1.3);
+        }
+        detector.processStereo(left.data(), right.data(), count);
+        for (int i = 0; i < count; ++i) {
+            out.push_back(left[i]);
+            out.push_back(right[i]);
+        }
+    }
+    return out;
+}
+
 TEST(InterSampleVectors, WideAndNarrowPathsAgreeExactly) {
-    std::vector<double> estimates[2];
+    std::vector<double> results[2];
     for (int pass = 0; pass < 2; ++pass) {
         const bool wide = InterSampleDetector::useWideVectors(pass == 0);
         if (pass == 0 && !wide) GTEST_SKIP() << "no 256-bit vectors on this processor or build";
-        InterSampleDetector detector;
-        detector.init(48000.0);
-        unsigned noise = 12345;
-        for (int i = 0; i < 2000; ++i) {
-            noise = noise * 1103515245u + 12345u;
-            double left = std::sin(i * 0.7) + (noise >> 16) / 65536.0 - 0.5, right = std::cos(i * 1.3);
-            detector.processStereo(left, right);
-            estimates[pass].push_back(left);
-            estimates[pass].push_back(right);
-        }
+        results[pass] = estimates(48000.0, {64});
     }
     InterSampleDetector::useWideVectors(true);
-    EXPECT_EQ(estimates[0], estimates[1]);
+    EXPECT_EQ(results[0], results[1]);
+}
+
+TEST(InterSampleVectors, StretchLengthsDoNotChangeTheEstimates) {
+    for (double rate : {44100.0, 96000.0, 192000.0}) {
+        SCOPED_TRACE(rate);
+        const std::vector<double> whole = estimates(rate, {64});
+        EXPECT_EQ(estimates(rate, {1}), whole);
+        EXPECT_EQ(estimates(rate, {7, 64, 3, 33}), whole);
+    }
+}
+
+// Straight from the definition: 64-tap sums over the window of each sample, oldest tap first,
+// the largest-magnitude candidate winning with ties to the earlier one.
+TEST(InterSampleVectors, MatchTheDirectSumsOfThePhases) {
+    using namespace interpolation;
+    std::vector<double> left, right;
+    const std::vector<double> fast = estimates(48000.0, {64}, 300);
+    unsigned noise = 12345;
+    for (int at = 0; at < 300; ++at) {
+        noise = noise * 1103515245u + 12345u;
+        left.push_back(std::sin(at * 0.7) + (noise >> 16) / 65536.0 - 0.5);
+        right.push_back(std::cos(at * 1.3));
+    }
+    for (int n = 0; n < 300; ++n) {
+        for (int ch = 0; ch < 2; ++ch) {
+            const std::vector<double>& x = ch == 0 ? left : right;
+            auto tap = [&](int k) { return n - 63 + k >= 0 ? x[n - 63 + k] : 0.0; };
+            double best = tap(0);
+            for (const double* phase : {kQuarterPhase, kHalfPhase, kThreeQuarterPhase}) {
+                double sum = 0.0;
+                for (int k = 0; k < kTaps; ++k) sum += phase[k] * tap(k);
+                if (std::fabs(sum) > std::fabs(best)) best = sum;
+            }
+            EXPECT_NEAR(fast[2 * n + ch], best, 1e-12) << "sample " << n << " channel " << ch;
+        }
+    }
 }
 
 }  // namespace

@@ -1,0 +1,12 @@
+#pragma once
+// The per-sample loops gain from the instructions of newer x86-64 processors (three-operand
+// forms, blends, fused multiply-add). A function marked ALDERMARK_PROCESSOR_VARIANTS is
+// compiled for the baseline and for x86-64-v3, with everything it calls inlined into each,
+// and the loader picks the variant the processor can run. MinGW has no load-time selection
+// and does not keep the 32-byte stack alignment wide vectors need, so Windows keeps the
+// baseline only.
+#if !defined(_WIN32) && defined(__x86_64__)
+#define ALDERMARK_PROCESSOR_VARIANTS __attribute__((target_clones("arch=x86-64-v3", "default"), flatten))
+#else
+#define ALDERMARK_PROCESSOR_VARIANTS __attribute__((flatten))
+#endif
