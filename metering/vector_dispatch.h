@@ -4,8 +4,9 @@
 // compiled for the baseline and for x86-64-v3, with everything it calls inlined into each,
 // and the loader picks the variant the processor can run. MinGW has no load-time selection
 // and does not keep the 32-byte stack alignment wide vectors need, so Windows keeps the
-// baseline only.
-#if !defined(_WIN32) && defined(__x86_64__)
+// baseline only; so do ThreadSanitizer builds, whose instrumented selector would run before
+// the sanitizer is set up.
+#if !defined(_WIN32) && defined(__x86_64__) && !defined(__SANITIZE_THREAD__)
 #define ALDERMARK_PROCESSOR_VARIANTS __attribute__((target_clones("arch=x86-64-v3", "default"), flatten))
 #else
 #define ALDERMARK_PROCESSOR_VARIANTS __attribute__((flatten))
