@@ -9,6 +9,8 @@
 // state (clearing the precise window, consuming an over) are flags the audio thread acts on
 // at the next block. Sample-rate reset and suspend run while the host is not processing.
 #include <atomic>
+#include <cstdint>
+#include <cstring>
 #include <memory>
 #include <type_traits>
 
@@ -108,18 +110,32 @@ protected:
     static StereoDouble sanitised(StereoDouble frame) {
         return select(absolute(frame) <= 3.5e38, frame, bothChannels(1.0));
     }
+    // Whether samples hold no infinity or NaN; checked on the bits, so it vectorises.
+    static bool allFinite(const float* samples, int count) {
+        std::uint32_t nonFinite = 0;
+        for (int i = 0; i < count; ++i) {
+            std::uint32_t bits;
+            std::memcpy(&bits, samples + i, sizeof bits);
+            nonFinite |= (bits & 0x7f800000u) == 0x7f800000u;
+        }
+        return nonFinite == 0;
+    }
     // Runs `step(frame)` for every frame of a block (the frame after the inter-sample
     // estimate in precise mode and mid/side), `record()` once per millisecond when the display
     // delay is on (it must call recordHistory), and `flush()` after every stretch of at most
-    // kStretch frames.
+    // kStretch frames. Stretches are checked for non-finite samples first, so only those
+    // that hold one pay for sanitising every frame.
     template <bool kPrecise, bool kMidSide, bool kDelay, bool kMono, class Step, class Record, class Flush>
     void forEachFrame(const float* left, const float* right, int count, double mid, Step&& step,
                       Record&& record, Flush&& flush) {
-        auto frameAt = [&](int n) {
-            return sanitised(kMono ? bothChannels(left[n]) : stereoPair(left[n], right[n]));
-        };
-        for (int start = 0; start < count; start += kStretch) {
-            const int length = count - start > kStretch ? kStretch : count - start;
+        auto runStretch = [&](int start, int length, auto sanitise) {
+            auto frameAt = [&](int n) {
+                const StereoDouble frame = kMono ? bothChannels(left[n]) : stereoPair(left[n], right[n]);
+                if constexpr (decltype(sanitise)::value)
+                    return sanitised(frame);
+                else
+                    return frame;
+            };
             // Precise mode: the stretch goes through the detector first, as a whole.
             double estimate[2][kPrecise ? kStretch : 1];
             if constexpr (kPrecise) {
@@ -145,6 +161,13 @@ protected:
                     if (++decimationCounter_ >= decimationLength_) record();
                 }
             }
+        };
+        for (int start = 0; start < count; start += kStretch) {
+            const int length = count - start > kStretch ? kStretch : count - start;
+            if (allFinite(left + start, length) && (kMono || allFinite(right + start, length)))
+                runStretch(start, length, std::false_type{});
+            else
+                runStretch(start, length, std::true_type{});
             flush();
         }
     }

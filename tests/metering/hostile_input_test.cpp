@@ -55,6 +55,38 @@ TEST_F(HostileInput, NonFiniteSamplesCountAsFullScaleAndNeverStick) {
     }
 }
 
+// Wherever a non-finite sample sits in a block, and in whichever channel, the readings are
+// those of a full-scale sample in its place.
+TEST_F(HostileInput, NonFiniteSampleReadsAsFullScaleAnywhereInABlock) {
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    for (int position : {0, 63, 64, 200, 299}) {
+        for (int channel = 0; channel < 2; ++channel) {
+            std::vector<float> signal[2];
+            for (int ch = 0; ch < 2; ++ch)
+                for (int i = 0; i < 300; ++i) signal[ch].push_back(0.3f * std::sin(0.01f * i * (ch + 1)));
+            TestOwner clean, poisoned;
+            std::vector<float> withFullScale = signal[channel], withNan = signal[channel];
+            withFullScale[position] = 1.0f;
+            withNan[position] = nan;
+            const float* cleanIn[2] = {signal[0].data(), signal[1].data()};
+            const float* badIn[2] = {signal[0].data(), signal[1].data()};
+            cleanIn[channel] = withFullScale.data();
+            badIn[channel] = withNan.data();
+            clean.ppm->processStereo(cleanIn[0], cleanIn[1], 300);
+            poisoned.ppm->processStereo(badIn[0], badIn[1], 300);
+            clean.vu->processStereo(cleanIn[0], cleanIn[1], 300);
+            poisoned.vu->processStereo(badIn[0], badIn[1], 300);
+            for (int ch = 0; ch < 2; ++ch) {
+                SCOPED_TRACE(testing::Message() << "position " << position << " channel " << channel);
+                EXPECT_EQ(poisoned.ppm->current(MeterModel::kHold, ch), clean.ppm->current(MeterModel::kHold, ch));
+                EXPECT_EQ(poisoned.ppm->current(MeterModel::kNeedle, ch), clean.ppm->current(MeterModel::kNeedle, ch));
+                EXPECT_EQ(poisoned.vu->current(MeterModel::kNeedle, ch), clean.vu->current(MeterModel::kNeedle, ch));
+                EXPECT_EQ(poisoned.ppm->overLed(ch), clean.ppm->overLed(ch));
+            }
+        }
+    }
+}
+
 TEST_F(HostileInput, NullBuffersAndEmptyBlocksAreIgnored) {
     float sample = 0.5f;
     owner.rms->processStereo(nullptr, nullptr, 64);
