@@ -64,6 +64,24 @@ inline void deliver(__m128d best, double* const out[], int i) {
     if constexpr (kChannels == 2) out[1][i] = _mm_cvtsd_f64(_mm_unpackhi_pd(best, best));
 }
 
+// The 4x candidates of each channel of one sample, in the order they compete.
+struct FourTimesCandidates {
+    alignas(16) double oldest[2] = {}, quarter[2] = {}, halfway[2] = {}, threeQuarter[2] = {};
+
+    void set(int channel, double oldestSample, double sum, double difference, double half) {
+        oldest[channel] = oldestSample;
+        quarter[channel] = sum + difference;
+        halfway[channel] = half;
+        threeQuarter[channel] = sum - difference;
+    }
+    __m128d best() const {
+        __m128d chosen = _mm_load_pd(oldest);
+        chosen = largerMagnitude(chosen, _mm_load_pd(quarter));
+        chosen = largerMagnitude(chosen, _mm_load_pd(halfway));
+        return largerMagnitude(chosen, _mm_load_pd(threeQuarter));
+    }
+};
+
 // Partial sums (j = 0, 1 | j = 2, 3 modulo 4) to the folded sum.
 inline double total(__m128d first, __m128d second) {
     const __m128d pair = _mm_add_pd(first, second);
@@ -81,7 +99,7 @@ struct Taps {
 template <int kChannels, class TapsAt>
 void fourTimesNarrow(TapsAt tapsAt, double* const out[], int count, const FoldedPhases& f) {
     for (int i = 0; i < count; ++i) {
-        alignas(16) double oldest[2] = {}, quarter[2] = {}, halfway[2] = {}, threeQuarter[2] = {};
+        FourTimesCandidates candidates;
         for (int c = 0; c < kChannels; ++c) {
             const Taps t = tapsAt(c, i);
             __m128d s[2] = {_mm_setzero_pd(), _mm_setzero_pd()}, d[2] = {s[0], s[1]}, h[2] = {s[0], s[1]};
@@ -93,17 +111,9 @@ void fourTimesNarrow(TapsAt tapsAt, double* const out[], int count, const Folded
                 d[a] = _mm_add_pd(d[a], _mm_mul_pd(_mm_loadu_pd(f.odd + j), m));
                 h[a] = _mm_add_pd(h[a], _mm_mul_pd(_mm_loadu_pd(f.half + j), p));
             }
-            const double sum = total(s[0], s[1]), difference = total(d[0], d[1]);
-            oldest[c] = t.w[0];
-            quarter[c] = sum + difference;
-            halfway[c] = total(h[0], h[1]);
-            threeQuarter[c] = sum - difference;
+            candidates.set(c, t.w[0], total(s[0], s[1]), total(d[0], d[1]), total(h[0], h[1]));
         }
-        __m128d best = _mm_load_pd(oldest);
-        best = largerMagnitude(best, _mm_load_pd(quarter));
-        best = largerMagnitude(best, _mm_load_pd(halfway));
-        best = largerMagnitude(best, _mm_load_pd(threeQuarter));
-        deliver<kChannels>(best, out, i);
+        deliver<kChannels>(candidates.best(), out, i);
     }
 }
 
@@ -157,19 +167,10 @@ __attribute__((target("avx"))) void fourTimesWide(TapsAt tapsAt, double* const o
                 h[c] = _mm256_add_pd(h[c], _mm256_mul_pd(half, p));
             }
         }
-        alignas(16) double oldest[2] = {}, quarter[2] = {}, halfway[2] = {}, threeQuarter[2] = {};
-        for (int c = 0; c < kChannels; ++c) {
-            const double sum = totalWide(s[c]), difference = totalWide(d[c]);
-            oldest[c] = t[c].w[0];
-            quarter[c] = sum + difference;
-            halfway[c] = totalWide(h[c]);
-            threeQuarter[c] = sum - difference;
-        }
-        __m128d best = _mm_load_pd(oldest);
-        best = largerMagnitude(best, _mm_load_pd(quarter));
-        best = largerMagnitude(best, _mm_load_pd(halfway));
-        best = largerMagnitude(best, _mm_load_pd(threeQuarter));
-        deliver<kChannels>(best, out, i);
+        FourTimesCandidates candidates;
+        for (int c = 0; c < kChannels; ++c)
+            candidates.set(c, t[c].w[0], totalWide(s[c]), totalWide(d[c]), totalWide(h[c]));
+        deliver<kChannels>(candidates.best(), out, i);
     }
 }
 

@@ -171,6 +171,39 @@ protected:
             flush();
         }
     }
+    // What a block needs besides the model's own detector.
+    struct BlockSettings {
+        double midScale;       // mid/side: factor of the mid
+        double overThreshold;  // |sample| (linear full scale) that counts as over
+        int overLength;        // consecutive over samples that show an over
+    };
+    // One block: reads the frames (forEachFrame), counts overs, feeds each frame's magnitudes
+    // to `step`, records the history, and publishes at the end. `snapshot(running)` writes
+    // the model's running values into running[value][channel].
+    template <bool kPrecise, bool kMidSide, bool kDelay, bool kMono, class Step, class Snapshot, class Flush>
+    void runBlock(const float* left, const float* right, int count, const BlockSettings& settings, Step&& step,
+                  Snapshot&& snapshot, Flush&& flush) {
+        const StereoDouble overLengths = bothChannels(settings.overLength);
+        StereoDouble overCount = overCount_;
+        double running[3][2] = {};
+        forEachFrame<kPrecise, kMidSide, kDelay, kMono>(
+            left, right, count, settings.midScale,
+            [&](StereoDouble frame) {
+                const StereoDouble magnitude = absolute(frame);
+                overCount = countOvers(overCount, magnitude >= settings.overThreshold, overLengths);
+                step(magnitude);
+            },
+            [&] {
+                snapshot(running);
+                overCount_ = overCount;
+                recordHistory(running, settings.overLength);
+                overCount = overCount_;
+            },
+            flush);
+        snapshot(running);
+        overCount_ = overCount;
+        endBlock(running, settings.overLength);
+    }
     // Decaying states are flushed of would-be denormals (slow on x86) between stretches of
     // this many frames rather than after every sample, which would put two more dependent
     // additions on every recursion. A state decays by at most a factor 0.95 per sample

@@ -52,6 +52,14 @@ struct NeedleBallistics {
         advanceHold(hold, holdCounter, hold < needle, needle, k.holdLength, k.keepRelease);
     }
 
+    // Writes needle and hold into running[0][channel] and running[1][channel].
+    void snapshot(double running[][2]) const {
+        for (int ch = 0; ch < 2; ++ch) {
+            running[0][ch] = needle[ch];
+            running[1][ch] = hold[ch];
+        }
+    }
+
     // Adding and removing a small offset rounds values that are decaying towards denormals
     // (slow on x86) to zero; run between stretches of samples (MeterModel::forEachFrame).
     void flush() {

@@ -96,40 +96,15 @@ void PPMmeter::process(const float* left, const float* right, int count, bool mo
 
 template <bool kPrecise, bool kMidSide, bool kDelay, bool kMono>
 void PPMmeter::run(const float* left, const float* right, int count) {
-    const double inverseGain = 1.0 / referenceGain();
     const NeedleBallistics::Coefficients coefficients(attackCoefficient(), returnCoefficient(), holdLength(),
-                                                      inverseGain);
-    const int overLength = this->overLength();
-    const StereoDouble overLengths = bothChannels(overLength);
+                                                      1.0 / referenceGain());
     const double overThreshold = OverThreshold::forChoice(overChoice_.load(std::memory_order_relaxed),
                                                           kOverAboveReference).onMagnitude(referenceGain());
-    const double mid = midScale(midSideType_.load(std::memory_order_relaxed));
     // The running state lives in locals for the block, so it stays in registers.
     NeedleBallistics ballistics = ballistics_;
-    StereoDouble overCount = overCount_;
-    double running[2][2];
-    auto publish = [&] {
-        for (int ch = 0; ch < 2; ++ch) {
-            running[kNeedle][ch] = ballistics.needle[ch];
-            running[kHold][ch] = ballistics.hold[ch];
-        }
-        overCount_ = overCount;
-    };
-
-    forEachFrame<kPrecise, kMidSide, kDelay, kMono>(
-        left, right, count, mid,
-        [&](StereoDouble frame) {
-            const StereoDouble magnitude = absolute(frame);
-            overCount = countOvers(overCount, magnitude >= overThreshold, overLengths);
-            ballistics.step(magnitude, coefficients);
-        },
-        [&] {
-            publish();
-            recordHistory(running, overLength);
-            overCount = overCount_;
-        },
-        [&] { ballistics.flush(); });
-    publish();
+    runBlock<kPrecise, kMidSide, kDelay, kMono>(
+        left, right, count, {midScale(midSideType_.load(std::memory_order_relaxed)), overThreshold, overLength()},
+        [&](StereoDouble magnitude) { ballistics.step(magnitude, coefficients); },
+        [&](double running[][2]) { ballistics.snapshot(running); }, [&] { ballistics.flush(); });
     ballistics_ = ballistics;
-    endBlock(running, overLength);
 }

@@ -121,46 +121,27 @@ void RMSMeter::run(const float* left, const float* right, int count) {
     // q + (c^2 - q)·k as q·(1 - k) + |x|^2·(k / g^2): one multiply and one add wait on q.
     const StereoDouble keepAveraging = bothChannels(1.0 - averaging);
     const StereoDouble averagingPerUnit = bothChannels(averaging * inverseGain * inverseGain);
-    const int overLength = this->overLength();
-    const StereoDouble overLengths = bothChannels(overLength);
     // Over when the relative level reaches t (base: reference) or t / gain (base: full scale),
     // compared on the sample itself so the boundary sample counts exactly.
     const double step = kOverThreshold[overStep_.load(std::memory_order_relaxed)];
     const double threshold = overFromFullScale_.load(std::memory_order_relaxed) ? step : step * referenceGain();
-    const double mid = midScale(midSideType_.load(std::memory_order_relaxed));
     // The running state lives in locals for the block, so it stays in registers.
     NeedleBallistics ballistics = ballistics_;
-    StereoDouble overCount = overCount_;
     StereoDouble meanSquare = meanSquare_;
-    double running[3][2];
-    auto publish = [&] {
-        for (int ch = 0; ch < 2; ++ch) {
-            running[kNeedle][ch] = ballistics.needle[ch];
-            running[kHold][ch] = ballistics.hold[ch];
-            running[kMeanSquare][ch] = meanSquare[ch];
-        }
-        overCount_ = overCount;
-    };
-
-    forEachFrame<kPrecise, kMidSide, kDelay, kMono>(
-        left, right, count, mid,
-        [&](StereoDouble frame) {
-            const StereoDouble magnitude = absolute(frame);
-            overCount = countOvers(overCount, magnitude >= threshold, overLengths);
+    runBlock<kPrecise, kMidSide, kDelay, kMono>(
+        left, right, count, {midScale(midSideType_.load(std::memory_order_relaxed)), threshold, overLength()},
+        [&](StereoDouble magnitude) {
             ballistics.step(magnitude, coefficients);
             meanSquare = meanSquare * keepAveraging + magnitude * magnitude * averagingPerUnit;
         },
-        [&] {
-            publish();
-            recordHistory(running, overLength);
-            overCount = overCount_;
+        [&](double running[][2]) {
+            ballistics.snapshot(running);
+            for (int ch = 0; ch < 2; ++ch) running[kMeanSquare][ch] = meanSquare[ch];
         },
         [&] {
             ballistics.flush();
             meanSquare = NeedleBallistics::flushed(meanSquare);
         });
-    publish();
     ballistics_ = ballistics;
     meanSquare_ = meanSquare;
-    endBlock(running, overLength);
 }

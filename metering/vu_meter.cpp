@@ -129,47 +129,29 @@ void VUmeter::process(const float* left, const float* right, int count, bool mon
 
 template <bool kPrecise, bool kMidSide, bool kDelay, bool kMono>
 void VUmeter::run(const float* left, const float* right, int count) {
-    const double inverseGain = 1.0 / referenceGain();
+    const double drive = kDrive / referenceGain();
     const StereoDouble holdLength = bothChannels(std::max(this->holdLength(), 1.0));
     const StereoDouble keepHold = bothChannels(1.0 - holdRelease_.load(std::memory_order_relaxed));
-    const int overLength = this->overLength();
-    const StereoDouble overLengths = bothChannels(overLength);
     const double overThreshold = OverThreshold::forChoice(overChoice_.load(std::memory_order_relaxed),
                                                           kOverAboveReference).onMagnitude(referenceGain());
-    const double mid = midScale(midSideType_.load(std::memory_order_relaxed));
     // The running state lives in locals for the block, so it stays in registers.
     VUNeedleBank needles = needles_;
     StereoDouble needle = needle_, hold = hold_, holdCounter = holdCounter_;
-    StereoDouble overCount = overCount_;
-    double running[2][2];
-    auto publish = [&] {
-        for (int ch = 0; ch < 2; ++ch) {
-            running[kNeedle][ch] = needle[ch];
-            running[kHold][ch] = hold[ch];
-        }
-        overCount_ = overCount;
-    };
-
-    forEachFrame<kPrecise, kMidSide, kDelay, kMono>(
-        left, right, count, mid,
-        [&](StereoDouble frame) {
-            const StereoDouble magnitude = absolute(frame);
-            const StereoDouble level = magnitude * inverseGain;
-            const StereoDouble drive = level * kDrive;
-            needle = needles.process(drive);
-            overCount = countOvers(overCount, magnitude >= overThreshold, overLengths);
+    runBlock<kPrecise, kMidSide, kDelay, kMono>(
+        left, right, count, {midScale(midSideType_.load(std::memory_order_relaxed)), overThreshold, overLength()},
+        [&](StereoDouble magnitude) {
+            needle = needles.process(magnitude * drive);
             advanceHold(hold, holdCounter, needle >= hold, needle, holdLength, keepHold);
         },
-        [&] {
-            publish();
-            recordHistory(running, overLength);
-            overCount = overCount_;
+        [&](double running[][2]) {
+            for (int ch = 0; ch < 2; ++ch) {
+                running[kNeedle][ch] = needle[ch];
+                running[kHold][ch] = hold[ch];
+            }
         },
         [] {});  // the needle sections carry their own guard; needle and hold are not flushed
-    publish();
     needles_ = needles;
     needle_ = needle;
     hold_ = hold;
     holdCounter_ = holdCounter;
-    endBlock(running, overLength);
 }
