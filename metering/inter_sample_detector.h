@@ -4,9 +4,9 @@
 // of the oldest sample and three 4x phases; up to 176.4 kHz the larger of the oldest sample
 // and one 2x phase; above that only the delay to the oldest sample.
 //
-// Samples arrive in stretches: a stretch is appended to the window first and estimated
-// afterwards, so the estimates read memory that was written well before (a read of freshly
-// stored data that the processor cannot forward would stall every sample).
+// Samples arrive in stretches: a stretch is appended to the window first and then estimated
+// in one loop, so the estimates of neighbouring samples overlap rather than each waiting on
+// the sample just stored.
 
 class InterSampleDetector {
 public:
