@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "metering/meter_block_loop.h"
 #include "metering/meter_times.h"
 #include "metering/vector_dispatch.h"
 

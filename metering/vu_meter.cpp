@@ -5,6 +5,7 @@
 #include <climits>
 #include <cmath>
 
+#include "metering/meter_block_loop.h"
 #include "metering/meter_times.h"
 #include "metering/needle_ballistics.h"
 #include "metering/vector_dispatch.h"
