@@ -7,40 +7,11 @@
 
 #include <cstdint>
 
+#include "toolkit/windows/com_support.h"
+
 namespace editor {
 
-// Reference counting and QueryInterface shared by the four loaders: answers IUnknown and
-// `Interface`, deletes itself when the last reference goes.
-template <class Interface>
-class ComObject : public Interface {
-public:
-    ComObject() = default;
-    ComObject(const ComObject&) = delete;
-    ComObject& operator=(const ComObject&) = delete;
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-        if (!object) return E_POINTER;
-        if (iid == __uuidof(IUnknown) || iid == __uuidof(Interface)) {
-            *object = static_cast<Interface*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&references_)); }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const LONG left = InterlockedDecrement(&references_);
-        if (left == 0) delete this;
-        return static_cast<ULONG>(left);
-    }
-
-protected:
-    virtual ~ComObject() = default;
-
-private:
-    volatile LONG references_ = 1;  // the creator's reference
-};
+using toolkit::windows::ComObject;
 
 // The bytes of one RT_FONT resource.
 class ResourceFontFileStream : public ComObject<IDWriteFontFileStream> {

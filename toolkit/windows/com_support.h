@@ -1,7 +1,8 @@
 #pragma once
-// Small helpers for the Windows back end: an owning COM pointer, a COM initialisation that
-// respects the host's, and UTF-8 <-> UTF-16 conversion.
+// Small helpers for the Windows back end: an owning COM pointer, a base for our own COM
+// objects, a COM initialisation that respects the host's, and UTF-8 <-> UTF-16 conversion.
 #include <windows.h>
+#include <unknwn.h>
 
 #include <string>
 
@@ -44,6 +45,40 @@ public:
 
 private:
     T* object_ = nullptr;
+};
+
+// Reference counting and QueryInterface for an object of ours that implements one COM
+// interface (DirectWrite may release such objects late): answers IUnknown and `Interface`,
+// deletes itself when the last reference goes.
+template <class Interface>
+class ComObject : public Interface {
+public:
+    ComObject() = default;
+    ComObject(const ComObject&) = delete;
+    ComObject& operator=(const ComObject&) = delete;
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+        if (!object) return E_POINTER;
+        if (iid == __uuidof(IUnknown) || iid == __uuidof(Interface)) {
+            *object = static_cast<Interface*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&references_)); }
+    ULONG STDMETHODCALLTYPE Release() override {
+        const LONG left = InterlockedDecrement(&references_);
+        if (left == 0) delete this;
+        return static_cast<ULONG>(left);
+    }
+
+protected:
+    virtual ~ComObject() = default;
+
+private:
+    volatile LONG references_ = 1;  // the creator's reference
 };
 
 // Makes COM usable on this thread for the scope's life. A thread the host already set up

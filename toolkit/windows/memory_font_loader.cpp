@@ -35,32 +35,6 @@ bool faceForKey(const void* key, UINT32 keySize, MemoryFace& face) {
     return true;
 }
 
-// Reference counting shared by the loader objects; DirectWrite may release them late.
-template <class Interface>
-class ComObject : public Interface {
-public:
-    virtual ~ComObject() = default;
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        if (!out) return E_POINTER;
-        if (iid == __uuidof(IUnknown) || iid == __uuidof(Interface)) {
-            *out = static_cast<Interface*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&references_)); }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const LONG left = InterlockedDecrement(&references_);
-        if (left == 0) delete this;
-        return static_cast<ULONG>(left);
-    }
-
-private:
-    LONG references_ = 1;
-};
-
 class MemoryFontStream : public ComObject<IDWriteFontFileStream> {
 public:
     explicit MemoryFontStream(MemoryFace face) : face_(face) {}
