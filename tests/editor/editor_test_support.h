@@ -7,11 +7,11 @@
 
 #include "toolkit/offscreen.h"
 #include "toolkit/toolkit.h"
+#include "tests/support/test_images.h"
 
 namespace editortest {
 
-// A PNG of `width` x `height` whose rows are painted with `bands` in equal parts, top first.
-std::vector<unsigned char> makePng(int width, int height, const std::vector<CColor>& bands);
+using testimages::makePng;
 // A bitmap of such bands; the caller owns the one reference.
 CBitmap* bandBitmap(int width, int height, const std::vector<CColor>& bands);
 
@@ -41,7 +41,7 @@ struct OffscreenFrame {
 };
 
 bool near(CColor a, CColor b, int tolerance = 3);
-std::string describe(CColor c);
+using testimages::describe;
 
 constexpr CButtonState kLeftClick{kLButton};
 constexpr CButtonState kLeftShift{kLButton | kShift};

@@ -63,11 +63,6 @@ int resourceLookups(int id) {
     return table().lookups[id];
 }
 
-std::string describe(CColor c) {
-    char text[32];
-    std::snprintf(text, sizeof text, "(%d,%d,%d,%d)", c.red, c.green, c.blue, c.alpha);
-    return text;
-}
 
 }  // namespace testsupport
 

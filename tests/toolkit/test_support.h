@@ -7,6 +7,7 @@
 
 #include "toolkit/toolkit.h"
 #include "toolkit/offscreen.h"
+#include "tests/support/test_images.h"
 
 namespace testsupport {
 
@@ -56,7 +57,7 @@ inline bool near(CColor a, CColor b, int tolerance = 2) {
     return close(a.red, b.red) && close(a.green, b.green) && close(a.blue, b.blue) && close(a.alpha, b.alpha);
 }
 
-std::string describe(CColor c);
+using testimages::describe;
 
 constexpr CButtonState kLeftClick{kLButton};
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "toolkit/toolkit.h"
+#include "tests/support/test_images.h"
 
 namespace winsupport {
 
@@ -18,15 +19,14 @@ enum TestResource : int {
     kMissing = 9199,        // not in the table
 };
 
-// An uncompressed RGBA PNG of `width` x `height` with `bands` painted top to bottom.
-std::vector<unsigned char> makePng(int width, int height, const std::vector<CColor>& bands);
+using testimages::makePng;
 
 inline bool closeTo(CColor a, CColor b, int tolerance = 2) {
     auto close = [tolerance](int x, int y) { return x - y <= tolerance && y - x <= tolerance; };
     return close(a.red, b.red) && close(a.green, b.green) && close(a.blue, b.blue) && close(a.alpha, b.alpha);
 }
 
-std::string describe(CColor c);
+using testimages::describe;
 
 // Wine's Direct2D draws without anti-aliasing; checks of partial coverage hold on Windows only.
 bool runningUnderWine();
