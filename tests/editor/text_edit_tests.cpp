@@ -8,24 +8,14 @@
 #include "editor/editor_fonts.h"
 #include "editor/text_edits.h"
 #include "tests/editor/editor_test_support.h"
+#include "tests/support/key_input.h"
 
 using namespace editortest;
 
 namespace {
 
-void type(CFrame* frame, const char* text) {
-    for (const char* c = text; *c; ++c) {
-        CKeyEvent key;
-        key.character = static_cast<unsigned char>(*c);
-        frame->platformOnKeyDown(key);
-    }
-}
-
-void press(CFrame* frame, VirtualKey virtualKey) {
-    CKeyEvent key;
-    key.virtualKey = virtualKey;
-    frame->platformOnKeyDown(key);
-}
+using testkeys::press;
+using testkeys::type;
 
 struct Commits {
     std::vector<std::string> texts;

@@ -2,25 +2,15 @@
 // elsewhere or a loss of focus.
 #include <gtest/gtest.h>
 
+#include "tests/support/key_input.h"
 #include "tests/toolkit/test_support.h"
 
 using namespace testsupport;
 
 namespace {
 
-void type(CFrame* frame, const char* text) {
-    for (const char* c = text; *c; ++c) {
-        CKeyEvent key;
-        key.character = static_cast<unsigned char>(*c);
-        frame->platformOnKeyDown(key);
-    }
-}
-
-void press(CFrame* frame, VirtualKey virtualKey) {
-    CKeyEvent key;
-    key.virtualKey = virtualKey;
-    frame->platformOnKeyDown(key);
-}
+using testkeys::press;
+using testkeys::type;
 
 struct TextEditFixture : ::testing::Test {
     OffscreenFrame f{200, 60};
