@@ -1,8 +1,6 @@
 // A resource table of the tests' own, in place of the library's: serves PNGs drawn here.
 #include "tests/toolkit/test_support.h"
 
-#include <cairo.h>
-
 #include <cstdio>
 #include <map>
 #include <mutex>
@@ -11,12 +9,6 @@
 
 namespace testsupport {
 namespace {
-
-cairo_status_t appendBytes(void* closure, const unsigned char* data, unsigned int length) {
-    auto* out = static_cast<std::vector<unsigned char>*>(closure);
-    out->insert(out->end(), data, data + length);
-    return CAIRO_STATUS_SUCCESS;
-}
 
 struct Table {
     std::mutex mutex;
@@ -40,23 +32,6 @@ Table& table() {
 }
 
 }  // namespace
-
-std::vector<unsigned char> makePng(int width, int height, const std::vector<CColor>& bands) {
-    cairo_surface_t* image = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
-    cairo_t* cr = cairo_create(image);
-    const double band = static_cast<double>(height) / static_cast<double>(bands.size());
-    for (std::size_t i = 0; i < bands.size(); ++i) {
-        const CColor c = bands[i];
-        cairo_set_source_rgba(cr, c.red / 255.0, c.green / 255.0, c.blue / 255.0, c.alpha / 255.0);
-        cairo_rectangle(cr, 0, band * static_cast<double>(i), width, band);
-        cairo_fill(cr);
-    }
-    cairo_destroy(cr);
-    std::vector<unsigned char> png;
-    cairo_surface_write_to_png_stream(image, appendBytes, &png);
-    cairo_surface_destroy(image);
-    return png;
-}
 
 int resourceLookups(int id) {
     std::lock_guard<std::mutex> lock(table().mutex);

@@ -8,6 +8,7 @@
 #include "toolkit/toolkit.h"
 #include "toolkit/offscreen.h"
 #include "tests/support/test_images.h"
+#include "tests/support/wine.h"
 
 namespace testsupport {
 
@@ -25,8 +26,7 @@ enum TestResource : int {
 // How often the resource table was asked for `id`.
 int resourceLookups(int id);
 
-// A PNG of `width` x `height` whose rows are painted with `rowColors` in equal bands.
-std::vector<unsigned char> makePng(int width, int height, const std::vector<CColor>& bands);
+using testimages::makePng;
 
 struct RecordingListener : CControlListener {
     std::vector<float> values;  // value at each valueChanged

@@ -89,6 +89,9 @@ TEST_F(TextEditFixture, RemovingTheEditWhileOpenClosesTheEditorSilently) {
 }
 
 TEST_F(TextEditFixture, TheOpenEditorIsDrawnOverTheLabel) {
+#ifdef _WIN32
+    GTEST_SKIP() << "the Windows edit box is a native child window, not part of the off-screen image";
+#endif
     // The editor takes the label's colours; only it draws a frame line here.
     edit->setStyle(kNoFrame);
     edit->setFrameColor(kRedCColor);

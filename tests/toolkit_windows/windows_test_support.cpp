@@ -30,11 +30,6 @@ const Table& table() {
 
 }  // namespace
 
-bool runningUnderWine() {
-    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-    return ntdll && GetProcAddress(ntdll, "wine_get_version");
-}
-
 }  // namespace winsupport
 
 namespace platform {

@@ -7,6 +7,7 @@
 
 #include "toolkit/toolkit.h"
 #include "tests/support/test_images.h"
+#include "tests/support/wine.h"
 
 namespace winsupport {
 
@@ -28,7 +29,6 @@ inline bool closeTo(CColor a, CColor b, int tolerance = 2) {
 
 using testimages::describe;
 
-// Wine's Direct2D draws without anti-aliasing; checks of partial coverage hold on Windows only.
-bool runningUnderWine();
+using ::runningUnderWine;
 
 }  // namespace winsupport
