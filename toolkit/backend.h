@@ -127,6 +127,9 @@ class INativeTextEdit {
 public:
     virtual ~INativeTextEdit() = default;
     virtual std::string text() const = 0;  // UTF-8
+    // Types a key into the editor as if it had been pressed there (keys the host routed to
+    // the plug-in instead of the window); an end key ends editing through the callback.
+    virtual void typeKey(const CKeyEvent& key) = 0;
 };
 
 // A child window inside the host's window that shows one frame.
@@ -145,6 +148,33 @@ public:
     virtual void releaseKeyboardFocus() = 0;
     // The platform's window handle (X11 Window id, HWND).
     virtual void* nativeHandle() const = 0;
+    // Whether the window can be seen at all: it and the windows it lies in are shown, and it
+    // is not completely covered. Nothing needs painting while it cannot.
+    virtual bool isViewable() { return true; }
+    // Whether this window (or its native text editor) holds the keyboard focus, so that keys
+    // reach it through the window system.
+    virtual bool hasKeyboardFocus() const { return false; }
+    // Resizes the host's window that holds this one, where the platform lets a child do that
+    // (Win32); false where the host resizes its window itself (X11).
+    virtual bool resizeParent(int width, int height) {
+        (void)width;
+        (void)height;
+        return false;
+    }
+    // Calls `tick` about every `periodMs` milliseconds while the window can be seen, and also
+    // soon after window-system events arrive, until stopTimer. Win32: from the window's
+    // message handling, on the GUI thread. X11: from a thread of the window's own, which
+    // waits without work while the window cannot be seen; the callback must take whatever
+    // lock guards the frame. False when no timer could be started (the caller's idle still
+    // drives the frame).
+    virtual bool startTimer(int periodMs, std::function<void()> tick) {
+        (void)periodMs;
+        (void)tick;
+        return false;
+    }
+    // When this returns, no tick runs or will run. Call it without holding the lock that the
+    // tick takes (the tick may be waiting for it).
+    virtual void stopTimer() {}
     // Optional native editor for text edits; null (the default) lets the toolkit draw its
     // own editor and feed it keys through platformOnKeyDown.
     virtual std::unique_ptr<INativeTextEdit> createNativeTextEdit(const NativeTextEditSpec&,

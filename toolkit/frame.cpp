@@ -5,12 +5,8 @@
 #include "platform/clock.h"
 #include "toolkit/offscreen.h"
 
-namespace {
-constexpr std::size_t kMaxInvalidRects = 16;  // beyond this, merge into one
-}
-
-CFrame::CFrame(const CRect& size, void* parentWindow) : CViewContainer(size) {
-    invalidRects_.reserve(kMaxInvalidRects + 1);
+CFrame::CFrame(const CRect& size, void* parentWindow, VSTGUIEditorInterface* editor)
+    : CViewContainer(size), editor_(editor) {
     // Opaque by default, so areas no view covers repaint cleanly.
     setBackgroundColor(kBlackCColor);
     attached(nullptr, this);
@@ -77,22 +73,7 @@ bool CFrame::setSize(double width, double height) {
 }
 
 void CFrame::invalidRect(const CRect& rect) {
-    CRect area = rect;
-    area.bound(CRect(0, 0, size_.getWidth(), size_.getHeight()));
-    if (area.isEmpty()) return;
-    for (CRect& pending : invalidRects_) {
-        if (pending.rectOverlap(area)) {
-            pending.unite(area);
-            return;
-        }
-    }
-    if (invalidRects_.size() >= kMaxInvalidRects) {
-        CRect all = area;
-        for (const CRect& pending : invalidRects_) all.unite(pending);
-        invalidRects_.clear();
-        area = all;
-    }
-    invalidRects_.push_back(area);
+    invalidRects_.add(rect, CRect(0, 0, size_.getWidth(), size_.getHeight()));
 }
 
 void CFrame::collectDirty(CView* view, const CPoint& origin) {
@@ -123,8 +104,8 @@ void CFrame::idle() {
     if (nativeEditOutcome_ != 0) closeTextEdit(nativeEditOutcome_ > 0);
     if (takeDirty()) invalid();
     collectDirty(this, CPoint());
-    if (window_ && !invalidRects_.empty()) {
-        for (const CRect& rect : invalidRects_) window_->invalidRect(rect);
+    if (window_ && !invalidRects_.empty() && window_->isViewable()) {
+        for (const CRect& rect : invalidRects_.rects()) window_->invalidRect(rect);
         invalidRects_.clear();
         window_->update();
     }
@@ -269,6 +250,24 @@ bool CFrame::platformOnKeyDown(const CKeyEvent& key) {
             case TextEditBox::KeyResult::Used: invalidRect(textEditBox_->rect()); break;
         }
         return true;  // the open editor takes every key
+    }
+    if (focusView_) {
+        SharedPointer<CView> keepFocus(focusView_);
+        return focusView_->onKeyDown(key);
+    }
+    return false;
+}
+
+bool CFrame::onHostKeyDown(const CKeyEvent& key) {
+    if (closed_) return false;
+    SharedPointer<CView> keepAlive(this);
+    if (isTextEditOpen()) {
+        if (window_ && window_->hasKeyboardFocus()) return true;
+        if (nativeTextEdit_) {
+            nativeTextEdit_->typeKey(key);
+            return true;
+        }
+        return platformOnKeyDown(key);
     }
     if (focusView_) {
         SharedPointer<CView> keepFocus(focusView_);

@@ -7,15 +7,20 @@
 #include <vector>
 
 #include "toolkit/backend.h"
+#include "toolkit/dirty_region.h"
 #include "toolkit/text_edit_box.h"
 #include "toolkit/view_container.h"
 
 namespace toolkit { class OffscreenWindow; }
+class VSTGUIEditorInterface;
 
 class CFrame : public CViewContainer, public toolkit::IPlatformFrameCallbacks {
 public:
-    // Opens a window inside `parentWindow` when it is not null (see open()).
-    explicit CFrame(const CRect& size, void* parentWindow = nullptr);
+    // Opens a window inside `parentWindow` when it is not null (see open()). `editor` is the
+    // plug-in editor the frame belongs to, if any (not owned).
+    explicit CFrame(const CRect& size, void* parentWindow = nullptr, VSTGUIEditorInterface* editor = nullptr);
+
+    VSTGUIEditorInterface* getEditor() const { return editor_; }
 
     // Creates the platform child window inside the host's window; false when the parent
     // is null or the window cannot be made. An open frame is opened again in the new parent.
@@ -29,8 +34,11 @@ public:
     // (the frame is freed unless someone else still holds one). Safe inside event handlers.
     void close();
 
-    // GUI thread, from the editor's idle: handles the window's events and repaints.
+    // GUI thread, from the editor's idle: handles the window's events and repaints what
+    // changed, unless the window cannot be seen (it is repainted when it shows again).
     void idle();
+    // Whether the frame's window can be seen (an off-screen frame always can).
+    bool isWindowViewable() const { return window_ && window_->isViewable(); }
     // The process's monotonic millisecond clock.
     std::uint64_t getTicks() const;
 
@@ -55,6 +63,11 @@ public:
                       const TextEditBoxStyle& style);
     // Ends the open text edit, taking or dropping its text.
     void closeTextEdit(bool accept);
+    // A key the host routed to the plug-in rather than to the window. While a text edit is
+    // open it belongs to the edit: typed into it, unless the window holds the keyboard focus
+    // (then the window system delivers the key itself, and typing it again would double it);
+    // either way the answer is true. Otherwise the focus view may use it.
+    bool onHostKeyDown(const CKeyEvent& key);
     ITextEditClient* getCurrentTextEdit() const { return textEditClient_; }
     bool isTextEditOpen() const { return textEditBox_ || nativeTextEdit_; }
     const TextEditBox* getTextEditBox() const { return textEditBox_.get(); }
@@ -93,8 +106,9 @@ private:
     CPoint pointIn(const CView* view, const CPoint& framePoint) const;
     void clearTracking();
 
+    VSTGUIEditorInterface* editor_;         // not owned; may be null
     std::unique_ptr<toolkit::IPlatformWindow> window_;
-    std::vector<CRect> invalidRects_;       // frame coordinates, waiting for the next paint
+    toolkit::DirtyRegion invalidRects_;     // frame coordinates, waiting for the next paint
     CView* mouseOverView_ = nullptr;        // innermost view under the mouse
     CView* focusView_ = nullptr;
     bool mouseDown_ = false;                // a press is being routed to its view

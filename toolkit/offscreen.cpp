@@ -7,16 +7,20 @@ namespace toolkit {
 OffscreenWindow::OffscreenWindow(int width, int height, IPlatformFrameCallbacks& frame)
     : frame_(frame), image_(createOffscreen(width, height)) {}
 
-void OffscreenWindow::invalidRect(const CRect& rect) { pending_.unite(rect); }
+void OffscreenWindow::invalidRect(const CRect& rect) {
+    if (image_) pending_.add(rect, CRect(0, 0, image_->surface().width(), image_->surface().height()));
+}
 
 void OffscreenWindow::update() {
-    if (!image_ || pending_.isEmpty()) return;
-    const CRect area = pending_;
-    pending_ = CRect();
+    if (!image_ || pending_.empty()) return;
     IDrawSurface& surface = image_->surface();
-    surface.setClip(area);
-    frame_.platformDrawRect(surface, area);
-    lastPainted_ = area;
+    for (const CRect& area : pending_.rects()) {
+        surface.setClip(area);
+        frame_.platformDrawRect(surface, area);
+    }
+    lastPainted_ = pending_.bounds();
+    lastPaintedRects_ = pending_.rects();
+    pending_.clear();
     ++paintCount_;
 }
 
@@ -24,7 +28,8 @@ bool OffscreenWindow::setSize(int width, int height) {
     auto image = createOffscreen(width, height);
     if (!image) return false;
     image_ = std::move(image);
-    pending_ = CRect(0, 0, width, height);
+    pending_.clear();
+    pending_.add(CRect(0, 0, width, height), CRect(0, 0, width, height));
     return true;
 }
 

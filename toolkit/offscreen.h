@@ -2,8 +2,10 @@
 // Off-screen rendering of frames: a "window" that paints into an image (tests, pictures,
 // benchmarks) and a one-call render of a whole frame.
 #include <memory>
+#include <vector>
 
 #include "toolkit/backend.h"
+#include "toolkit/dirty_region.h"
 
 class CFrame;
 
@@ -16,9 +18,11 @@ public:
 
     bool valid() const { return image_ != nullptr; }
     IOffscreenSurface* image() const { return image_.get(); }
-    // How many paints update() made, and the area of the last one (frame coordinates).
+    // How many paints update() made, and the area of the last one (frame coordinates): the
+    // separate areas it repainted and the rectangle around them.
     int paintCount() const { return paintCount_; }
     const CRect& lastPaintedRect() const { return lastPainted_; }
+    const std::vector<CRect>& lastPaintedRects() const { return lastPaintedRects_; }
 
     void invalidRect(const CRect& rect) override;
     void processEvents() override {}
@@ -32,8 +36,9 @@ public:
 private:
     IPlatformFrameCallbacks& frame_;
     std::unique_ptr<IOffscreenSurface> image_;
-    CRect pending_;       // union of the areas waiting for update()
+    DirtyRegion pending_;  // areas waiting for update()
     CRect lastPainted_;
+    std::vector<CRect> lastPaintedRects_;
     int paintCount_ = 0;
     bool hasFocus_ = false;
 };

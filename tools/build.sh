@@ -8,8 +8,9 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 config="$1"
-dir="$root/build/$config"
-mkdir -p "$root/build"
+# ALDERMARK_BUILD_DIR puts the build elsewhere (several builds of one configuration side by side).
+dir="${ALDERMARK_BUILD_DIR:-$root/build/$config}"
+mkdir -p "$(dirname "$dir")"
 args=(-G Ninja -S "$root" -B "$dir" -DALDERMARK_TESTS=ON)
 case "$config" in
   linux) args+=(-DCMAKE_BUILD_TYPE=Release -DALDERMARK_BENCH=ON) ;;

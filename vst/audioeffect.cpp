@@ -106,7 +106,8 @@ VstIntPtr AudioEffect::callHost(VstInt32 opcode, VstInt32 index, VstIntPtr value
 
 void AudioEffect::setParameterAutomated(VstInt32 index, float value) {
     setParameter(index, value);
-    callHost(audioMasterAutomate, index, 0, nullptr, value);
+    // The host only hears of parameters it knows; an index beyond its list is ours alone.
+    if (index >= 0 && index < parameterCount_) callHost(audioMasterAutomate, index, 0, nullptr, value);
 }
 
 VstInt32 AudioEffect::getMasterVersion() {

@@ -42,7 +42,7 @@ public:
     virtual void setParameter(VstInt32 index, float value) { (void)index; (void)value; }
     virtual float getParameter(VstInt32 index) { (void)index; return 0.0f; }
     // A change made by the user on the effect's own editor: applied, then reported to the
-    // host for automation recording.
+    // host for automation recording (host parameters only).
     virtual void setParameterAutomated(VstInt32 index, float value);
     virtual void getParameterLabel(VstInt32 index, char* label) { (void)index; *label = 0; }
     virtual void getParameterDisplay(VstInt32 index, char* text) { (void)index; *text = 0; }

@@ -130,6 +130,7 @@ namespace {
 struct FakeNativeEdit : toolkit::INativeTextEdit {
     std::string content;
     std::string text() const override { return content; }
+    void typeKey(const CKeyEvent&) override {}
 };
 
 struct FakeWindow : toolkit::IPlatformWindow {

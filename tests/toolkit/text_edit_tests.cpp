@@ -111,7 +111,9 @@ namespace {
 // A window whose "native" editor the test drives by hand, as a Windows EDIT box would.
 struct FakeNativeEdit : toolkit::INativeTextEdit {
     std::string current;
+    std::vector<CKeyEvent> typed;  // keys the frame typed into it
     std::string text() const override { return current; }
+    void typeKey(const CKeyEvent& key) override { typed.push_back(key); }
 };
 
 struct FakeWindow : toolkit::IPlatformWindow {

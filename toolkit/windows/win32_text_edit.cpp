@@ -73,6 +73,41 @@ std::string Win32TextEdit::windowText() const {
     return narrow(wide.c_str(), copied);
 }
 
+void Win32TextEdit::typeKey(const CKeyEvent& key) {
+    if (!edit_ || !IsWindow(edit_)) return;
+    if (key.character) {
+        // As the keyboard would: one WM_CHAR per UTF-16 unit.
+        wchar_t units[2];
+        int count = 1;
+        if (key.character >= 0x10000) {
+            const char32_t c = key.character - 0x10000;
+            units[0] = static_cast<wchar_t>(0xD800 + (c >> 10));
+            units[1] = static_cast<wchar_t>(0xDC00 + (c & 0x3FF));
+            count = 2;
+        } else {
+            units[0] = static_cast<wchar_t>(key.character);
+        }
+        for (int i = 0; i < count; ++i) SendMessageW(edit_, WM_CHAR, units[i], 1);
+        return;
+    }
+    WPARAM virtualKey = 0;
+    switch (key.virtualKey) {
+        case VirtualKey::Back: SendMessageW(edit_, WM_CHAR, 0x08, 1); return;  // the edit erases on the character
+        case VirtualKey::Tab: virtualKey = VK_TAB; break;
+        case VirtualKey::Return: virtualKey = VK_RETURN; break;
+        case VirtualKey::Escape: virtualKey = VK_ESCAPE; break;
+        case VirtualKey::Left: virtualKey = VK_LEFT; break;
+        case VirtualKey::Right: virtualKey = VK_RIGHT; break;
+        case VirtualKey::Home: virtualKey = VK_HOME; break;
+        case VirtualKey::End: virtualKey = VK_END; break;
+        case VirtualKey::Delete: virtualKey = VK_DELETE; break;
+        case VirtualKey::Up: virtualKey = VK_UP; break;
+        case VirtualKey::Down: virtualKey = VK_DOWN; break;
+        default: return;
+    }
+    SendMessageW(edit_, WM_KEYDOWN, virtualKey, 1);
+}
+
 HBRUSH Win32TextEdit::colour(HDC dc) const {
     SetTextColor(dc, textColour_);
     SetBkColor(dc, backColour_);

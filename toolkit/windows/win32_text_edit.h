@@ -21,6 +21,7 @@ public:
     Win32TextEdit& operator=(const Win32TextEdit&) = delete;
 
     std::string text() const override;
+    void typeKey(const CKeyEvent& key) override;
     HWND handle() const { return edit_; }
     // For the parent's WM_CTLCOLOREDIT: the colours of the text being edited.
     HBRUSH colour(HDC dc) const;

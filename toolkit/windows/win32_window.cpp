@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "toolkit/backend.h"
+#include "toolkit/dirty_region.h"
 #include "toolkit/windows/d2d_surface.h"
 #include "toolkit/windows/win32_text_edit.h"
 #include "toolkit/windows/win32_window_class.h"
@@ -68,6 +69,7 @@ public:
 
     ~Win32Window() override {
         *alive_ = false;
+        stopTimer();
         if (window_) {
             SetWindowLongPtrW(window_, GWLP_USERDATA, 0);  // no more callbacks
             if (GetCapture() == window_) ReleaseCapture();
@@ -89,33 +91,32 @@ public:
         window_ = CreateWindowExW(0, className_, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0,
                                   width, height, parent, nullptr, ownModule(), this);
         if (!window_) return false;
-        pending_ = CRect(0, 0, width, height);
+        pending_.add(CRect(0, 0, width, height), bounds());
         return true;
     }
 
-    void invalidRect(const CRect& rect) override { pending_.unite(rect); }
+    void invalidRect(const CRect& rect) override { pending_.add(rect, bounds()); }
 
     // Messages reach the window procedure through the host's message loop.
     void processEvents() override {}
 
     void update() override {
-        if (!window_ || pending_.isEmpty() || !backBuffer_) return;
-        CRect area = pending_;
-        pending_ = CRect();
-        area.bound(CRect(0, 0, width_, height_));
-        if (area.isEmpty()) return;
-        // Whole pixels: anti-aliased edges of the area must be copied too.
-        area = CRect(std::floor(area.left), std::floor(area.top), std::ceil(area.right), std::ceil(area.bottom));
-        backBuffer_->setClip(area);
-        frame_.platformDrawRect(*backBuffer_, area);
-        backBuffer_->setClip(CRect(0, 0, width_, height_));
-        const RECT rect{static_cast<LONG>(area.left), static_cast<LONG>(area.top), static_cast<LONG>(area.right),
-                        static_cast<LONG>(area.bottom)};
-        if (!backBuffer_->copyPixels(rect.left, rect.top, rect.right, rect.bottom, dibPixels_, width_ * 4)) return;
-        if (HDC dc = GetDC(window_)) {
-            present(dc, rect);
-            ReleaseDC(window_, dc);
+        if (!window_ || pending_.empty() || !backBuffer_) return;
+        const std::vector<CRect> areas = pending_.rects();
+        pending_.clear();
+        HDC dc = GetDC(window_);
+        for (CRect area : areas) {
+            // Whole pixels: anti-aliased edges of the area must be copied too.
+            area = CRect(std::floor(area.left), std::floor(area.top), std::ceil(area.right), std::ceil(area.bottom));
+            backBuffer_->setClip(area);
+            frame_.platformDrawRect(*backBuffer_, area);
+            const RECT rect{static_cast<LONG>(area.left), static_cast<LONG>(area.top), static_cast<LONG>(area.right),
+                            static_cast<LONG>(area.bottom)};
+            if (backBuffer_->copyPixels(rect.left, rect.top, rect.right, rect.bottom, dibPixels_, width_ * 4) && dc)
+                present(dc, rect);
         }
+        backBuffer_->setClip(bounds());
+        if (dc) ReleaseDC(window_, dc);
     }
 
     bool setSize(int width, int height) override {
@@ -127,11 +128,12 @@ public:
             width_ = oldWidth;
             height_ = oldHeight;
             makeBuffers();
-            pending_ = CRect(0, 0, width_, height_);
+            pending_.add(bounds(), bounds());
             return false;
         }
         SetWindowPos(window_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-        pending_ = CRect(0, 0, width, height);
+        pending_.clear();
+        pending_.add(bounds(), bounds());
         return true;
     }
 
@@ -143,6 +145,37 @@ public:
     }
 
     void* nativeHandle() const override { return window_; }
+
+    bool isViewable() override {
+        // Hidden with (or inside) a hidden parent, or the whole top-level window minimised.
+        return window_ && IsWindowVisible(window_) && !IsIconic(GetAncestor(window_, GA_ROOT));
+    }
+
+    bool hasKeyboardFocus() const override {
+        const HWND focused = GetFocus();
+        return window_ && focused && (focused == window_ || IsChild(window_, focused));
+    }
+
+    bool resizeParent(int width, int height) override {
+        const HWND parent = window_ ? GetParent(window_) : nullptr;
+        if (!parent || width <= 0 || height <= 0) return false;
+        return SetWindowPos(parent, nullptr, 0, 0, width, height, SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE) != FALSE;
+    }
+
+    bool startTimer(int periodMs, std::function<void()> tick) override {
+        stopTimer();
+        if (!window_ || periodMs <= 0 || !tick) return false;
+        tick_ = std::move(tick);
+        timerRunning_ = SetTimer(window_, kTimerId, static_cast<UINT>(periodMs), nullptr) != 0;
+        if (!timerRunning_) tick_ = nullptr;
+        return timerRunning_;
+    }
+
+    void stopTimer() override {
+        if (timerRunning_ && window_) KillTimer(window_, kTimerId);
+        timerRunning_ = false;
+        tick_ = nullptr;
+    }
 
     std::unique_ptr<INativeTextEdit> createNativeTextEdit(const NativeTextEditSpec& request,
                                                           std::function<void(bool)> done) override {
@@ -164,6 +197,7 @@ private:
             if (*ownerAlive_ && owner_->currentEdit_ == edit_.get()) owner_->currentEdit_ = nullptr;
         }
         std::string text() const override { return edit_->text(); }
+        void typeKey(const CKeyEvent& key) override { edit_->typeKey(key); }
 
     private:
         std::unique_ptr<Win32TextEdit> edit_;
@@ -340,13 +374,26 @@ private:
                     return true;
                 }
                 return false;
+            case WM_TIMER:
+                if (wParam != kTimerId || !timerRunning_ || !tick_) return false;
+                {
+                    // The tick may close the frame and with it this window.
+                    const auto tick = tick_;
+                    tick();
+                }
+                return true;
             case WM_DESTROY:
                 // The host took its window (and ours) down before the frame closed.
+                timerRunning_ = false;
                 window_ = nullptr;
                 return false;
             default: return false;
         }
     }
+
+    static constexpr UINT_PTR kTimerId = 1;
+
+    CRect bounds() const { return CRect(0, 0, width_, height_); }
 
     IPlatformFrameCallbacks& frame_;
     HWND window_ = nullptr;
@@ -358,7 +405,9 @@ private:
     HDC memoryDc_ = nullptr;                       // holds dib_ for copying to the window
     HGDIOBJ previousBitmap_ = nullptr;
     std::uint8_t* dibPixels_ = nullptr;            // BGRA rows of width_ * 4 bytes
-    CRect pending_;                                // area waiting for update()
+    DirtyRegion pending_;                          // areas waiting for update()
+    std::function<void()> tick_;                   // the timer's callback while it runs
+    bool timerRunning_ = false;
     CPoint lastMouse_;                             // client pixels, for the leave notice
     bool trackingLeave_ = false;                   // a WM_MOUSELEAVE is requested
     wchar_t highSurrogate_ = 0;                    // first half of a character outside the BMP

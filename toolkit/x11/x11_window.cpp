@@ -1,12 +1,22 @@
 // The X11 platform window: a child window inside the host's window, on a display
 // connection of its own whose events are handled from the frame's idle. Painting goes
 // through an image back buffer that is copied to the window.
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <memory>
+#include <thread>
 
 #include "toolkit/backend.h"
 #include "toolkit/cairo/cairo_surface.h"
+#include "toolkit/dirty_region.h"
 
 // After our headers: Xlib defines macros such as None and Bool.
 #include <X11/Xlib.h>
@@ -20,6 +30,9 @@ namespace {
 
 constexpr unsigned long kDoubleClickMs = 400;   // milliseconds between the two presses
 constexpr int kDoubleClickDistance = 4;         // pixels the mouse may move between them
+// A parent being hidden sends us nothing, so while we believe we are seen we check now and
+// then; a window that becomes visible again gets Expose and VisibilityNotify events.
+constexpr auto kViewableCheckInterval = std::chrono::milliseconds(250);
 
 // Catches X errors of the calls in its scope instead of letting Xlib end the process.
 class ErrorTrap {
@@ -103,11 +116,87 @@ CKeyEvent translateKey(XKeyEvent& event) {
     return key;
 }
 
+// The window's timer: a thread that calls the tick every period while the window is seen,
+// and whenever the X connection has something to read. It shares its state with the
+// thread, so that a tick that closes the window (and stops the timer from inside) leaves
+// the thread something valid to finish with.
+class FrameTimer {
+public:
+    FrameTimer(int connection, int periodMs, std::function<void()> tick)
+        : state_(std::make_shared<State>()) {
+        state_->connection = connection;
+        state_->period = std::chrono::milliseconds(periodMs);
+        state_->tick = std::move(tick);
+        state_->wake = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+        if (state_->wake < 0) return;
+        thread_ = std::thread(&FrameTimer::run, state_);
+    }
+    ~FrameTimer() { stop(); }
+    FrameTimer(const FrameTimer&) = delete;
+    FrameTimer& operator=(const FrameTimer&) = delete;
+
+    bool running() const { return thread_.joinable(); }
+    // Periodic ticks pause while the window cannot be seen; events still wake the thread.
+    void setPaused(bool paused) { state_->paused.store(paused, std::memory_order_relaxed); }
+
+    void stop() {
+        state_->stopping.store(true, std::memory_order_release);
+        if (state_->wake >= 0) {
+            const std::uint64_t one = 1;
+            [[maybe_unused]] const ssize_t written = write(state_->wake, &one, sizeof one);
+        }
+        if (!thread_.joinable()) return;
+        if (thread_.get_id() == std::this_thread::get_id())
+            thread_.detach();  // stopped by its own tick: it ends when the tick returns
+        else
+            thread_.join();
+    }
+
+private:
+    struct State {
+        ~State() {
+            if (wake >= 0) close(wake);
+        }
+        int connection = -1;                 // the X connection's socket
+        int wake = -1;                       // eventfd written by stop()
+        std::chrono::milliseconds period{16};
+        std::function<void()> tick;
+        std::atomic<bool> stopping{false};
+        std::atomic<bool> paused{false};
+    };
+
+    static void run(std::shared_ptr<State> state) {
+        using Clock = std::chrono::steady_clock;
+        auto next = Clock::now() + state->period;
+        while (!state->stopping.load(std::memory_order_acquire)) {
+            int timeout = -1;
+            if (!state->paused.load(std::memory_order_relaxed)) {
+                const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(next - Clock::now()).count();
+                timeout = wait > 0 ? static_cast<int>(wait) : 0;
+            }
+            pollfd fds[2] = {{state->wake, POLLIN, 0}, {state->connection, POLLIN, 0}};
+            if (poll(fds, 2, timeout) < 0 && errno != EINTR) break;
+            if (state->stopping.load(std::memory_order_acquire)) break;
+            if (fds[1].revents & (POLLERR | POLLHUP | POLLNVAL)) break;  // the connection is gone
+            const auto now = Clock::now();
+            if (now >= next) {
+                next += state->period;
+                if (next <= now) next = now + state->period;  // fell behind: no burst of ticks
+            }
+            state->tick();
+        }
+    }
+
+    std::shared_ptr<State> state_;
+    std::thread thread_;
+};
+
 class X11Window : public IPlatformWindow {
 public:
     X11Window(IPlatformFrameCallbacks& frame) : frame_(frame) {}
 
     ~X11Window() override {
+        stopTimer();
         destroyBuffers();
         if (display_) {
             if (gc_) XFreeGC(display_, gc_);
@@ -135,7 +224,7 @@ public:
         XSetWindowAttributes attributes{};
         attributes.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
                                 EnterWindowMask | LeaveWindowMask | KeyPressMask | FocusChangeMask |
-                                StructureNotifyMask;
+                                StructureNotifyMask | VisibilityChangeMask;
         attributes.background_pixmap = None;
         {
             ErrorTrap trap(display_);
@@ -150,11 +239,11 @@ public:
         XMapWindow(display_, window_);
         XFlush(display_);
         if (!createBuffers()) return false;
-        pending_ = CRect(0, 0, width, height);
+        pending_.add(bounds(), bounds());
         return true;
     }
 
-    void invalidRect(const CRect& rect) override { pending_.unite(rect); }
+    void invalidRect(const CRect& rect) override { pending_.add(rect, bounds()); }
 
     void processEvents() override {
         if (!display_) return;
@@ -166,20 +255,19 @@ public:
     }
 
     void update() override {
-        if (!window_ || pending_.isEmpty() || !backBuffer_) return;
-        CRect area = pending_;
-        pending_ = CRect();
-        area.bound(CRect(0, 0, width_, height_));
-        if (area.isEmpty()) return;
+        if (!window_ || pending_.empty() || !backBuffer_) return;
         cairo_t* cr = cairo_create(backBuffer_);
         {
             cairo::CairoSurface surface(cr, width_, height_);
-            surface.setClip(area);
-            frame_.platformDrawRect(surface, area);
+            for (const CRect& area : pending_.rects()) {
+                surface.setClip(area);
+                frame_.platformDrawRect(surface, area);
+            }
         }
         cairo_destroy(cr);
         cairo_surface_flush(backBuffer_);
-        present(area);
+        for (const CRect& area : pending_.rects()) present(area);
+        pending_.clear();
         XFlush(display_);
     }
 
@@ -190,7 +278,8 @@ public:
         height_ = height;
         destroyBuffers();
         if (!createBuffers()) return false;
-        pending_ = CRect(0, 0, width, height);
+        pending_.clear();
+        pending_.add(bounds(), bounds());
         XFlush(display_);
         return true;
     }
@@ -206,6 +295,36 @@ public:
     }
 
     void* nativeHandle() const override { return reinterpret_cast<void*>(static_cast<std::uintptr_t>(window_)); }
+
+    bool isViewable() override {
+        if (!window_ || !mapped_ || fullyObscured_) return false;
+        const auto now = std::chrono::steady_clock::now();
+        if (now - lastViewableCheck_ >= kViewableCheckInterval) {
+            lastViewableCheck_ = now;
+            XWindowAttributes attributes;
+            ErrorTrap trap(display_);
+            viewable_ = XGetWindowAttributes(display_, window_, &attributes) && trap.ok() &&
+                        attributes.map_state == IsViewable;
+            if (timer_) timer_->setPaused(!viewable_);
+        }
+        return viewable_;
+    }
+
+    bool hasKeyboardFocus() const override { return hasFocus_; }
+
+    bool startTimer(int periodMs, std::function<void()> tick) override {
+        stopTimer();
+        if (!window_ || periodMs <= 0 || !tick) return false;
+        timer_ = std::make_unique<FrameTimer>(ConnectionNumber(display_), periodMs, std::move(tick));
+        if (!timer_->running()) timer_.reset();
+        return timer_ != nullptr;
+    }
+
+    void stopTimer() override {
+        if (!timer_) return;
+        timer_->stop();
+        timer_.reset();
+    }
 
 private:
     // 24-bit true-colour visuals take the back buffer's pixels as they are; others (and
@@ -259,6 +378,15 @@ private:
         }
     }
 
+    CRect bounds() const { return CRect(0, 0, width_, height_); }
+
+    // Something about the window changed for the better: check again at the next question.
+    void becameVisible() {
+        lastViewableCheck_ = {};
+        viewable_ = true;
+        if (timer_) timer_->setPaused(false);
+    }
+
     void focus(Window target) {
         if (!window_ || !target) return;
         ErrorTrap trap(display_);  // refused while the window is not viewable
@@ -268,9 +396,26 @@ private:
     void handle(XEvent& event) {
         switch (event.type) {
             case Expose:
-                pending_.unite(CRect(event.xexpose.x, event.xexpose.y, event.xexpose.x + event.xexpose.width,
-                                     event.xexpose.y + event.xexpose.height));
+                pending_.add(CRect(event.xexpose.x, event.xexpose.y, event.xexpose.x + event.xexpose.width,
+                                   event.xexpose.y + event.xexpose.height),
+                             bounds());
                 if (event.xexpose.count == 0) update();
+                becameVisible();
+                break;
+            case VisibilityNotify:
+                fullyObscured_ = event.xvisibility.state == VisibilityFullyObscured;
+                if (!fullyObscured_) becameVisible();
+                else if (timer_) timer_->setPaused(true);
+                break;
+            case MapNotify:
+                if (event.xmap.window == window_) mapped_ = true;
+                becameVisible();
+                break;
+            case UnmapNotify:
+                if (event.xunmap.window == window_) {
+                    mapped_ = false;
+                    if (timer_) timer_->setPaused(true);
+                }
                 break;
             case ButtonPress: onButtonPress(event.xbutton); break;
             case ButtonRelease: {
@@ -351,7 +496,12 @@ private:
     cairo_surface_t* windowSurface_ = nullptr;  // only for visuals that need converting
     GC gc_ = nullptr;              // for copying pixels straight to the window
     int depth_ = 0;                // bits per pixel of the window's visual
-    CRect pending_;                // area waiting for update()
+    DirtyRegion pending_;          // areas waiting for update()
+    std::unique_ptr<FrameTimer> timer_;
+    bool mapped_ = true;           // we map the window at creation
+    bool fullyObscured_ = false;   // covered completely by other windows
+    bool viewable_ = true;         // as last checked with the server
+    std::chrono::steady_clock::time_point lastViewableCheck_{};
     unsigned int lastButton_ = 0;  // for double-click detection
     Time lastPressTime_ = 0;       // milliseconds, X server time
     int lastPressX_ = 0;
