@@ -6,6 +6,7 @@
 
 #include "plugin/meter_settings_store.h"
 #include "plugin/parameter_table.h"
+#include "vst/aeffeditor.h"
 
 namespace {
 
@@ -59,15 +60,22 @@ Templete::Templete(audioMasterCallback hostCallback)
                                        : static_cast<MeterModel*>(ppm_.get());
         meterSettings_[i].store(m->getSetting(i + 72), std::memory_order_relaxed);
     }
-    // No editor yet: the effect works without one and does not announce it.
+    // The editor announces itself; without one the effect works all the same.
     setEditor(nullptr);
+    createPluginEditor(this, this);
 
     suspend();
     resume();
     suspend();
 }
 
-Templete::~Templete() = default;
+Templete::~Templete() {
+    // The editor reads the meters and parameters: it goes before they do.
+    editorSink_.store(nullptr, std::memory_order_release);
+    AEffEditor* editor = getEditor();
+    setEditor(nullptr);
+    delete editor;
+}
 
 bool Templete::getEffectName(char* name) {
     copyText(name, kProductName, kVstMaxEffectNameLen);
@@ -142,14 +150,16 @@ void Templete::resume() {
     ppm_->reset();
 }
 
-MeterModel* Templete::selectedMeter() {
-    switch (meterType()) {
+MeterModel* Templete::meterModel(int type) {
+    switch (type) {
         case 0: return vu_.get();
         case 1: return rms_.get();
         case 2: return ppm_.get();
         default: return nullptr;
     }
 }
+
+MeterModel* Templete::selectedMeter() { return meterModel(meterType()); }
 
 void Templete::getLabel(char out[kLabelSize]) const {
     for (int i = 0; i < kLabelSize; ++i) out[i] = label_[i].load(std::memory_order_relaxed);

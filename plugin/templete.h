@@ -4,6 +4,7 @@
 #include <atomic>
 #include <memory>
 
+#include "editor/editor_effect.h"
 #include "metering/ppm_meter.h"
 #include "metering/rms_meter.h"
 #include "metering/vu_meter.h"
@@ -12,16 +13,7 @@
 #include "plugin/trim_smoother.h"
 #include "presets/preset_system_effect.h"
 
-// What the effect tells its editor about parameter changes (every index, commands included).
-class EditorParameterSink {
-public:
-    virtual void setParameter(int index, float value) = 0;
-
-protected:
-    ~EditorParameterSink() = default;
-};
-
-class Templete : public CPresetSystemEffect, public MeterOwner {
+class Templete : public CPresetSystemEffect, public MeterOwner, public EditorEffect {
 public:
     static constexpr VstInt32 kUniqueId = ('Z' << 24) | ('B' << 16) | ('A' << 8) | 'M';
     static constexpr int kChunkSize = 596;
@@ -49,6 +41,9 @@ public:
     // Parameters.
     void setParameter(VstInt32 index, float value) override;
     float getParameter(VstInt32 index) override;
+    void setParameterAutomated(VstInt32 index, float value) override {
+        CPresetSystemEffect::setParameterAutomated(index, value);
+    }
     void getParameterName(VstInt32 index, char* text) override;
     void getParameterLabel(VstInt32 index, char* label) override;
     void getParameterDisplay(VstInt32 index, char* text) override;
@@ -77,10 +72,13 @@ public:
     // The strip label, NUL-terminated within its 40 bytes.
     void getLabel(char out[kLabelSize]) const;
     void setLabel(const char* text);
-    void setEditorSink(EditorParameterSink* sink) { editorSink_ = sink; }
+    void setEditorSink(EditorParameterSink* sink) override { editorSink_.store(sink, std::memory_order_release); }
     // Block clock: editor-clock time of the last block and its duration, seconds.
     double lastBlockTime() const { return lastBlockTime_.load(std::memory_order_relaxed); }
     double blockDuration() const { return blockDuration_.load(std::memory_order_relaxed); }
+    double displayTimeOrigin() const override { return lastBlockTime(); }
+    double displayTimeScale() const override { return blockDuration(); }
+    MeterModel* meterModel(int type) override;
     const StripFilterBank& filterBank() const { return *filters_; }
     float trimTargetGain() const { return trim_.target(); }
 
@@ -109,5 +107,5 @@ private:
     std::atomic<double> lastBlockTime_{0.0}; // seconds on the editor clock
     std::atomic<double> blockDuration_{256.0};
     std::atomic<char> label_[kLabelSize];    // the strip label
-    EditorParameterSink* editorSink_ = nullptr;
+    std::atomic<EditorParameterSink*> editorSink_{nullptr};  // the editor, when there is one
 };

@@ -34,7 +34,7 @@ void Templete::setParameter(VstInt32 index, float value) {
     const float x = clampParameter(value);
     applyParameter(index, x);
     if (index >= 0 && index < kHostCount) mirrorIntoCurrentSlot(index, x);
-    if (editorSink_) editorSink_->setParameter(index, x);
+    if (EditorParameterSink* editor = editorSink_.load(std::memory_order_acquire)) editor->setParameter(index, x);
 }
 
 void Templete::forEachMeter(void (*fn)(MeterModel&, float), float x) {

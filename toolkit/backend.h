@@ -151,9 +151,9 @@ public:
     // Whether the window can be seen at all: it and the windows it lies in are shown, and it
     // is not completely covered. Nothing needs painting while it cannot.
     virtual bool isViewable() { return true; }
-    // Whether this window (or its native text editor) holds the keyboard focus, so that keys
-    // reach it through the window system.
-    virtual bool hasKeyboardFocus() const { return false; }
+    // Whether the window system delivers keys to this window (or its native text editor)
+    // itself, because it holds the keyboard focus.
+    virtual bool keysArriveNatively() const { return false; }
     // Resizes the host's window that holds this one, where the platform lets a child do that
     // (Win32); false where the host resizes its window itself (X11).
     virtual bool resizeParent(int width, int height) {

@@ -262,7 +262,7 @@ bool CFrame::onHostKeyDown(const CKeyEvent& key) {
     if (closed_) return false;
     SharedPointer<CView> keepAlive(this);
     if (isTextEditOpen()) {
-        if (window_ && window_->hasKeyboardFocus()) return true;
+        if (window_ && window_->keysArriveNatively()) return true;
         if (nativeTextEdit_) {
             nativeTextEdit_->typeKey(key);
             return true;

@@ -1,7 +1,15 @@
 #include "vst/aeffguieditor.h"
 
+#include <chrono>
+
 #include "toolkit/frame.h"
 #include "toolkit/knob.h"
+
+AEffGUIEditor::GuiLock::GuiLock(AEffGUIEditor& editor, const std::atomic<bool>& giveUp)
+    : lock_(editor.guiMutex_, std::defer_lock) {
+    while (!giveUp.load(std::memory_order_acquire))
+        if (lock_.try_lock_for(std::chrono::milliseconds(2))) return;
+}
 
 AEffGUIEditor::AEffGUIEditor(AudioEffect* effect)
     : AEffEditor(effect), effectX_(dynamic_cast<AudioEffectX*>(effect)) {}

@@ -55,19 +55,24 @@ public:
     // false for keys the editor has no use for (function keys, lone modifiers).
     static bool translateKey(const VstKeyCode& key, CKeyEvent& out);
 
-protected:
-    // Holds the GUI lock for its scope. Recursive: a host may call back into the editor
-    // from inside a request the editor made.
+    // Holds the GUI lock for its scope (also for tools and tests that look at the views from
+    // another thread). Recursive: a host may call back into the editor from inside a request
+    // the editor made.
     class GuiLock {
     public:
         explicit GuiLock(AEffGUIEditor& editor) : lock_(editor.guiMutex_) {}
+        // Waits for the lock only as long as `giveUp` stays false (a timer that is being
+        // stopped must not wait for a thread that waits for it); owns() tells the outcome.
+        GuiLock(AEffGUIEditor& editor, const std::atomic<bool>& giveUp);
+        bool owns() const { return lock_.owns_lock(); }
     private:
-        std::unique_lock<std::recursive_mutex> lock_;
+        std::unique_lock<std::recursive_timed_mutex> lock_;
     };
 
+protected:
     ERect rect{0, 0, 0, 0};  // the window size the host gets from getRect
 
 private:
     AudioEffectX* effectX_;             // the effect, seen as a 2.x effect (null otherwise)
-    std::recursive_mutex guiMutex_;     // see GuiLock
+    std::recursive_timed_mutex guiMutex_;  // see GuiLock
 };

@@ -27,7 +27,7 @@ TEST_F(HostInterface, RecordDescribesTheEffect) {
     EXPECT_EQ(e->numInputs, 2);
     EXPECT_EQ(e->numOutputs, 2);
     EXPECT_EQ(e->flags & (effFlagsCanReplacing | effFlagsProgramChunks), effFlagsCanReplacing | effFlagsProgramChunks);
-    EXPECT_EQ(e->flags & effFlagsHasEditor, 0);  // no editor yet
+    EXPECT_EQ(e->flags & effFlagsHasEditor, effFlagsHasEditor);
     EXPECT_EQ(e->flags & effFlagsCanDoubleReplacing, 0);
     EXPECT_EQ(e->initialDelay, 0);
     EXPECT_EQ(e->version, 1);

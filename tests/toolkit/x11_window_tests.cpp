@@ -21,76 +21,12 @@
 #include <cstring>
 #include <thread>
 
+#include "tests/support/x11_test_server.h"
 #include "tests/toolkit/test_support.h"
-
-extern char** environ;
 
 using namespace testsupport;
 
 namespace {
-
-bool fileExists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
-
-std::string findXvfb() {
-    for (const char* dir : {"/usr/bin", "/usr/local/bin", "/bin"}) {
-        const std::string path = std::string(dir) + "/Xvfb";
-        if (access(path.c_str(), X_OK) == 0) return path;
-    }
-    return {};
-}
-
-// Runs an Xvfb of its own on a free display number for the life of the object.
-class PrivateXServer {
-public:
-    explicit PrivateXServer(const char* screen = "640x480x24") {
-        const std::string xvfb = findXvfb();
-        if (xvfb.empty()) return;
-        for (int number = 57; number < 120 && pid_ <= 0; ++number) {
-            const std::string n = std::to_string(number);
-            if (fileExists("/tmp/.X11-unix/X" + n) || fileExists("/tmp/.X" + n + "-lock")) continue;
-            name_ = ":" + n;
-            std::string displayArg = name_;
-            const char* argv[] = {xvfb.c_str(), displayArg.c_str(), "-screen", "0", screen, "-nolisten", "tcp", "-noreset",
-                                  nullptr};
-            if (posix_spawn(&pid_, xvfb.c_str(), nullptr, nullptr, const_cast<char**>(argv), environ) != 0) pid_ = 0;
-            if (pid_ > 0 && !waitUntilReady()) stop();
-        }
-    }
-    ~PrivateXServer() { stop(); }
-    PrivateXServer(const PrivateXServer&) = delete;
-    PrivateXServer& operator=(const PrivateXServer&) = delete;
-
-    bool running() const { return pid_ > 0; }
-    const std::string& name() const { return name_; }
-    static bool installed() { return !findXvfb().empty(); }
-
-private:
-    bool waitUntilReady() {
-        for (int attempt = 0; attempt < 200; ++attempt) {
-            if (Display* display = XOpenDisplay(name_.c_str())) {
-                XCloseDisplay(display);
-                return true;
-            }
-            int status = 0;
-            if (waitpid(pid_, &status, WNOHANG) == pid_) {  // it gave up (display taken)
-                pid_ = 0;
-                return false;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(25));
-        }
-        return false;
-    }
-    void stop() {
-        if (pid_ <= 0) return;
-        kill(pid_, SIGTERM);
-        int status = 0;
-        waitpid(pid_, &status, 0);
-        pid_ = 0;
-    }
-
-    pid_t pid_ = 0;
-    std::string name_;
-};
 
 // Runs the frame's idle until `done` holds or two seconds passed.
 bool idleUntil(CFrame* frame, const std::function<bool()>& done) {
@@ -103,24 +39,6 @@ bool idleUntil(CFrame* frame, const std::function<bool()>& done) {
     return false;
 }
 
-bool saveScreenshot(Display* display, Window window, int width, int height, const char* path) {
-    XImage* shot = XGetImage(display, window, 0, 0, static_cast<unsigned>(width), static_cast<unsigned>(height),
-                             AllPlanes, ZPixmap);
-    if (!shot) return false;
-    cairo_surface_t* image = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
-    unsigned char* data = cairo_image_surface_get_data(image);
-    const int stride = cairo_image_surface_get_stride(image);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            const std::uint32_t pixel = static_cast<std::uint32_t>(XGetPixel(shot, x, y)) & 0xFFFFFF;
-            std::memcpy(data + y * stride + x * 4, &pixel, 4);
-        }
-    cairo_surface_mark_dirty(image);
-    const bool saved = cairo_surface_write_to_png(image, path) == CAIRO_STATUS_SUCCESS;
-    cairo_surface_destroy(image);
-    XDestroyImage(shot);
-    return saved;
-}
 
 CColor screenPixel(Display* display, Window window, int x, int y) {
     XImage* shot = XGetImage(display, window, x, y, 1, 1, AllPlanes, ZPixmap);

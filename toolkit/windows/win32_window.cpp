@@ -151,7 +151,7 @@ public:
         return window_ && IsWindowVisible(window_) && !IsIconic(GetAncestor(window_, GA_ROOT));
     }
 
-    bool hasKeyboardFocus() const override {
+    bool keysArriveNatively() const override {
         const HWND focused = GetFocus();
         return window_ && focused && (focused == window_ || IsChild(window_, focused));
     }

@@ -310,7 +310,7 @@ public:
         return viewable_;
     }
 
-    bool hasKeyboardFocus() const override { return hasFocus_; }
+    bool keysArriveNatively() const override { return hasFocus_; }
 
     bool startTimer(int periodMs, std::function<void()> tick) override {
         stopTimer();

@@ -11,6 +11,9 @@
 #include "plugin/create_effect.h"
 #include "plugin/templete.h"
 #include "tools/aldermark/commands.h"
+#include "tools/aldermark/editor_render.h"
+#include "tools/aldermark/host_platform.h"
+#include "tools/aldermark/programme_signal.h"
 
 namespace aldermark {
 namespace {
@@ -108,12 +111,29 @@ void showMeter(std::ostream& out, const char* title, float meterValue) {
 }  // namespace
 
 int runDemo(const CommandArguments& args, std::ostream& out, std::ostream& err) {
-    if (!args.empty()) return reportError(err, "demo", "takes no options, got '" + args.front() + "'", kExitUsage);
+    static constexpr OptionSpec known[] = {{"--pictures", true, false}};
+    ParsedOptions options;
+    std::string error;
+    if (!parseOptions(args, known, options, error)) return reportError(err, "demo", error, kExitUsage);
+    const std::string* folder = options.value("--pictures");
+    const std::string pictures = folder && !folder->empty() ? *folder : "aldermark-pictures";
+
     out << "ZEB Aldermark: a tone programme through the three meters (left channel full level,\n"
            "right channel 6 dB lower), needle readings in dB relative to each meter's reference.\n";
     showMeter(out, "VU3", 0.0f);
     showMeter(out, "RMS3", 0.5f);
     showMeter(out, "RAD3", 1.0f);
+
+    // The faces as a user sees them, 6.2 s into a music-like programme.
+    if (!host_platform::makeFolder(pictures)) return reportError(err, "demo", "cannot make the folder '" + pictures + "'");
+    const WavAudio programme = makeProgrammeSignal(8.0);
+    out << "\nThe editor 6.2 s into a music-like programme:\n";
+    for (const auto& [name, meter] : {std::pair{"vu", 0.0f}, std::pair{"rms", 0.5f}, std::pair{"ppm", 1.0f}}) {
+        const std::string path = host_platform::joinPath(pictures, std::string("editor-") + name + ".png");
+        if (!renderEditorPicture(programme, 6.2, {ParameterAssignment{3, meter}}, path, error))
+            return reportError(err, "demo", error);
+        out << "  " << path << "\n";
+    }
     return kExitOk;
 }
 

@@ -48,5 +48,7 @@ int runProcess(const CommandArguments& args, std::ostream& out, std::ostream& er
 // These two build the effect from the plug-in's code instead of loading its binary.
 int runMeter(const CommandArguments& args, std::ostream& out, std::ostream& err);
 int runDemo(const CommandArguments& args, std::ostream& out, std::ostream& err);
+int runRender(const CommandArguments& args, std::ostream& out, std::ostream& err);
+int runSignal(const CommandArguments& args, std::ostream& out, std::ostream& err);
 
 }  // namespace aldermark

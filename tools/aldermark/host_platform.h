@@ -24,6 +24,9 @@ std::string executableDirectory();
 // Joins a folder and a file name with the platform's separator.
 std::string joinPath(const std::string& folder, const std::string& name);
 
+// Makes the folder (and its parents) unless it exists; false when it cannot.
+bool makeFolder(const std::string& path);
+
 // fopen with a UTF-8 path; null on failure, errno set.
 std::FILE* openFile(const std::string& path, const char* mode);
 // The program's arguments (without the program name) as UTF-8.

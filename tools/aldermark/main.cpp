@@ -14,7 +14,9 @@ const aldermark::Command kCommands[] = {
     {"process", "[--plugin PATH] --input IN.wav --output OUT.wav [--block N] [--set INDEX=VALUE]...",
      aldermark::runProcess},
     {"meter", "--input IN.wav [--block N] [--every MS] [--set INDEX=VALUE]...", aldermark::runMeter},
-    {"demo", "", aldermark::runDemo},
+    {"render", "IN.wav --at SECONDS --out F.png [--set INDEX=VALUE]...", aldermark::runRender},
+    {"signal", "--out F.wav [--seconds S]", aldermark::runSignal},
+    {"demo", "[--pictures DIR]", aldermark::runDemo},
 };
 
 }  // namespace

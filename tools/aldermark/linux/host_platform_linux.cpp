@@ -4,6 +4,8 @@
 
 #include "tools/aldermark/host_platform.h"
 
+#include <filesystem>
+
 namespace host_platform {
 
 void* loadLibrary(const std::string& path, std::string& error) {
@@ -43,6 +45,12 @@ std::string executableDirectory() {
 std::string joinPath(const std::string& folder, const std::string& name) {
     if (folder.empty()) return name;
     return folder.back() == '/' ? folder + name : folder + "/" + name;
+}
+
+bool makeFolder(const std::string& path) {
+    std::error_code error;
+    std::filesystem::create_directories(path, error);
+    return std::filesystem::is_directory(path, error);
 }
 
 std::FILE* openFile(const std::string& path, const char* mode) {

@@ -3,6 +3,8 @@
 
 #include "tools/aldermark/host_platform.h"
 
+#include <filesystem>
+
 namespace host_platform {
 namespace {
 
@@ -83,6 +85,12 @@ std::string joinPath(const std::string& folder, const std::string& name) {
     if (folder.empty()) return name;
     const char last = folder.back();
     return last == '\\' || last == '/' ? folder + name : folder + "\\" + name;
+}
+
+bool makeFolder(const std::string& path) {
+    std::error_code error;
+    std::filesystem::create_directories(widen(path), error);
+    return std::filesystem::is_directory(widen(path), error);
 }
 
 std::FILE* openFile(const std::string& path, const char* mode) {

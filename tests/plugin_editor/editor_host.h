@@ -1,0 +1,121 @@
+#pragma once
+// A host for the editor tests: creates the effect through the entry point, talks to it
+// through its AEffect record and logs what the effect and its editor ask of the host
+// ("begin 3", "automate 3 0.5000", "end 3", "size 586 261"). The log may be written from
+// the editor's timer thread, so it is guarded.
+#include <cmath>
+#include <cstdio>
+#include <mutex>
+#include <numbers>
+#include <string>
+#include <vector>
+
+#include "editor/templete_editor.h"
+#include "editor/text_edits.h"
+#include "editor/zeb_knobs.h"
+#include "editor/zeb_slider.h"
+#include "toolkit/frame.h"
+#include "plugin/create_effect.h"
+#include "plugin/meter_settings_store.h"
+#include "plugin/templete.h"
+
+namespace editortest {
+
+class HostLog {
+public:
+    void add(const std::string& event) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        events_.push_back(event);
+    }
+    std::vector<std::string> take() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        std::vector<std::string> out;
+        out.swap(events_);
+        return out;
+    }
+    int sizeWindowAnswer = 1;
+
+private:
+    std::mutex mutex_;
+    std::vector<std::string> events_;
+};
+
+inline HostLog gEditorHost;
+
+inline VstIntPtr VSTCALLBACK editorHostCallback(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr value, void*,
+                                                float opt) {
+    char text[64];
+    switch (opcode) {
+        case audioMasterVersion: return 2400;
+        case audioMasterPinConnected: return 0;
+        case audioMasterAutomate:
+            std::snprintf(text, sizeof text, "automate %d %.4f", index, static_cast<double>(opt));
+            gEditorHost.add(text);
+            return 1;
+        case audioMasterBeginEdit: gEditorHost.add("begin " + std::to_string(index)); return 1;
+        case audioMasterEndEdit: gEditorHost.add("end " + std::to_string(index)); return 1;
+        case audioMasterSizeWindow:
+            gEditorHost.add("size " + std::to_string(index) + " " + std::to_string(value));
+            return gEditorHost.sizeWindowAnswer;
+        default: return 0;
+    }
+}
+
+class EditorHost {
+public:
+    EditorHost() {
+        meter_settings::globalStore().fillWithDefaults();
+        meter_settings::sessionStore().fillWithDefaults();
+        meter_settings::setDefaultScope(meter_settings::kSession);
+        meter_settings::setDefaultMeterType(meter_settings::kVU);
+        gEditorHost.take();
+        effect_ = createEffect(editorHostCallback);
+    }
+    ~EditorHost() {
+        if (effect_) dispatch(effClose);
+    }
+    EditorHost(const EditorHost&) = delete;
+    EditorHost& operator=(const EditorHost&) = delete;
+
+    AEffect* effect() const { return effect_; }
+    Templete& object() const { return *static_cast<Templete*>(effect_->object); }
+    TemepleteEditor* editor() const { return dynamic_cast<TemepleteEditor*>(object().getEditor()); }
+
+    VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr, float opt = 0.0f) {
+        return effect_->dispatcher(effect_, opcode, index, value, ptr, opt);
+    }
+    void set(int index, float value) { effect_->setParameter(effect_, index, value); }
+    float get(int index) { return effect_->getParameter(effect_, index); }
+    void start(float rate = 44100.0f, int block = 512) {
+        rate_ = rate;
+        dispatch(effSetSampleRate, 0, 0, nullptr, rate);
+        dispatch(effSetBlockSize, 0, block);
+        dispatch(effMainsChanged, 0, 1);
+    }
+    // `frames` of a 1 kHz sine at `amplitude` (linear, full scale 1) on both channels.
+    void play(float amplitude, int frames) {
+        left_.resize(static_cast<std::size_t>(frames));
+        for (int i = 0; i < frames; ++i, ++sample_)
+            left_[static_cast<std::size_t>(i)] = amplitude * static_cast<float>(std::sin(2 * std::numbers::pi * 1000.0 * sample_ / rate_));
+        right_ = left_;
+        outLeft_.assign(left_.size(), 0.f);
+        outRight_.assign(left_.size(), 0.f);
+        float* in[2] = {left_.data(), right_.data()};
+        float* out[2] = {outLeft_.data(), outRight_.data()};
+        for (int done = 0; done < frames; done += 512) {
+            const int n = std::min(512, frames - done);
+            float* inAt[2] = {in[0] + done, in[1] + done};
+            float* outAt[2] = {out[0] + done, out[1] + done};
+            effect_->processReplacing(effect_, inAt, outAt, n);
+        }
+    }
+    std::vector<std::string> events() { return gEditorHost.take(); }
+
+private:
+    AEffect* effect_ = nullptr;
+    double rate_ = 44100.0;
+    long long sample_ = 0;
+    std::vector<float> left_, right_, outLeft_, outRight_;
+};
+
+}  // namespace editortest

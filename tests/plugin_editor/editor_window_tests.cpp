@@ -1,0 +1,129 @@
+// The editor in a real window inside a stand-in for the host's window, driven only through
+// the effect's record: rectangle, open, reopen, close, bad parents, the editor's own timer
+// and the pause while the host hides the window.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+#include "tests/plugin_editor/editor_host.h"
+#include "tests/support/host_window.h"
+#include "views/meter_display.h"
+#include "views/meter_panels.h"
+
+using namespace editortest;
+using testsupport::TestHostWindow;
+
+namespace {
+
+ERect rectOf(EditorHost& host) {
+    ERect* rect = nullptr;
+    if (host.dispatch(effEditGetRect, 0, 0, &rect) != 1 || !rect) return ERect{-1, -1, -1, -1};
+    return *rect;
+}
+
+// Lets the window system and the editor's timer run until `done` or a few seconds passed.
+template <class Done>
+bool pumpUntil(TestHostWindow& window, Done done) {
+    for (int i = 0; i < 300; ++i) {
+        if (done()) return true;
+        window.pump(10);
+    }
+    return done();
+}
+
+struct EditorWindow : ::testing::Test {
+    EditorHost host;
+    TestHostWindow window;
+    void SetUp() override {
+        ASSERT_TRUE(window.valid()) << "no window system to open the editor in";
+        host.start();
+    }
+};
+
+}  // namespace
+
+TEST_F(EditorWindow, RectangleIsAnsweredBeforeAndAfterOpening) {
+    for (int round = 0; round < 2; ++round) {
+        const ERect before = rectOf(host);
+        EXPECT_EQ(before.right - before.left, 586);
+        EXPECT_EQ(before.bottom - before.top, 195);
+        ASSERT_EQ(host.dispatch(effEditOpen, 0, 0, window.handle()), 1);
+        const ERect open = rectOf(host);
+        EXPECT_EQ(open.right, 586);
+        EXPECT_EQ(open.bottom, 195);
+        host.dispatch(effEditClose);
+    }
+    EXPECT_EQ(host.dispatch(effEditGetRect, 0, 0, nullptr), 0) << "no place to put the answer";
+}
+
+TEST_F(EditorWindow, OpensClosesAndReopensAnyNumberOfTimes) {
+    TemepleteEditor* editor = host.editor();
+    for (int round = 0; round < 25; ++round) {
+        ASSERT_EQ(host.dispatch(effEditOpen, 0, 0, window.handle()), 1) << round;
+        ASSERT_NE(editor->getFrame(), nullptr);
+        EXPECT_TRUE(editor->isTimerRunning());
+        EXPECT_NE(editor->getFrame()->getPlatformWindow()->nativeHandle(), nullptr);
+        host.dispatch(effEditIdle);
+        host.dispatch(effEditClose);
+        EXPECT_EQ(editor->getFrame(), nullptr);
+        EXPECT_FALSE(editor->isTimerRunning());
+    }
+    host.dispatch(effEditClose);  // once more: nothing to close
+}
+
+TEST_F(EditorWindow, OpenWhileOpenMovesIntoTheNewParent) {
+    TestHostWindow second;
+    TemepleteEditor* editor = host.editor();
+    ASSERT_EQ(host.dispatch(effEditOpen, 0, 0, window.handle()), 1);
+    EXPECT_EQ(window.childCount(), 1);
+    host.set(3, 1.0f);
+    ASSERT_EQ(host.dispatch(effEditOpen, 0, 0, second.handle()), 1);
+    EXPECT_EQ(editor->getSystemWindow(), second.handle());
+    EXPECT_EQ(window.childCount(), 0) << "nothing left behind in the old parent";
+    EXPECT_EQ(second.childCount(), 1);
+    EXPECT_EQ(editor->currentMeter(), 2);
+    host.dispatch(effEditClose);
+    EXPECT_EQ(second.childCount(), 0);
+}
+
+TEST_F(EditorWindow, BadParentsOpenNothing) {
+    TemepleteEditor* editor = host.editor();
+    for (void* parent : {static_cast<void*>(nullptr), TestHostWindow::bogusHandle()}) {
+        EXPECT_EQ(host.dispatch(effEditOpen, 0, 0, parent), 0);
+        EXPECT_EQ(editor->getFrame(), nullptr);
+        EXPECT_FALSE(editor->isTimerRunning());
+        EXPECT_EQ(host.dispatch(effEditIdle), 0);
+    }
+    // The failed attempts leave the editor fit for a good parent.
+    ASSERT_EQ(host.dispatch(effEditOpen, 0, 0, window.handle()), 1);
+    host.dispatch(effEditClose);
+}
+
+TEST_F(EditorWindow, TimerMovesTheNeedlesWithoutHostIdleAndRestsWhileHidden) {
+    host.set(3, 1.0f);  // PPM: a quick needle
+    ASSERT_EQ(host.dispatch(effEditOpen, 0, 0, window.handle()), 1);
+    TemepleteEditor* editor = host.editor();
+    // The timer thread writes the needles under the editor's lock; read them under it too.
+    auto shown = [&] {
+        AEffGUIEditor::GuiLock lock(*editor);
+        return editor->panel(2)->meter(0)->getNeedleValue();
+    };
+    auto needle = [&] {
+        editor->idleStep();
+        return shown();
+    };
+    host.play(0.5f, 4410);
+    EXPECT_TRUE(pumpUntil(window, [&] { return shown() > 0.1f; })) << "the timer updated the needle";
+
+    window.setShown(false);
+    window.pump(600);  // long enough for the editor to notice
+    const float hidden = needle();
+    host.play(0.05f, 44100);
+    window.pump(200);
+    EXPECT_EQ(needle(), hidden) << "nothing moves while nobody can see it";
+
+    window.setShown(true);
+    EXPECT_TRUE(pumpUntil(window, [&] { return shown() < hidden * 0.5f; })) << "moving again";
+    host.dispatch(effEditClose);
+}

@@ -1,0 +1,90 @@
+#include "tools/aldermark/editor_render.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <thread>
+
+#include "editor/templete_editor.h"
+#include "plugin/create_effect.h"
+#include "plugin/templete.h"
+#include "toolkit/frame.h"
+#include "toolkit/offscreen.h"
+
+namespace aldermark {
+namespace {
+
+constexpr int kBlock = 512;
+
+VstIntPtr VSTCALLBACK renderHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) {
+    return opcode == audioMasterVersion ? 2400 : 0;  // every pin connected
+}
+
+struct EffectHandle {
+    AEffect* effect;
+    ~EffectHandle() {
+        if (effect) effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
+    }
+};
+
+}  // namespace
+
+bool renderEditorPicture(const WavAudio& audio, double atSeconds, const std::vector<ParameterAssignment>& assignments,
+                         const std::string& pngPath, std::string& error) {
+    if (audio.frames() == 0 || audio.sampleRate == 0) {
+        error = "the audio holds no samples";
+        return false;
+    }
+    EffectHandle handle{createEffect(renderHost)};
+    AEffect* effect = handle.effect;
+    if (!effect) {
+        error = "the effect could not be created";
+        return false;
+    }
+    auto& object = *static_cast<Templete*>(effect->object);
+    auto* editor = dynamic_cast<TemepleteEditor*>(object.getEditor());
+    if (!editor) {
+        error = "the effect has no editor";
+        return false;
+    }
+    for (const ParameterAssignment& a : assignments) effect->setParameter(effect, a.index, a.value);
+    const auto rate = static_cast<float>(audio.sampleRate);
+    effect->dispatcher(effect, effSetSampleRate, 0, 0, nullptr, rate);
+    effect->dispatcher(effect, effSetBlockSize, 0, kBlock, nullptr, 0.0f);
+    effect->dispatcher(effect, effMainsChanged, 0, 1, nullptr, 0.0f);
+    // The editor is open while the audio plays, as in a session: its block clock runs.
+    if (!editor->openOffscreen()) {
+        error = "the editor could not be opened";
+        return false;
+    }
+
+    const bool stereo = audio.channels.size() > 1;
+    const auto total = static_cast<std::size_t>(std::max(0.0, atSeconds) * rate);
+    std::vector<float> inLeft(kBlock), inRight(kBlock), outLeft(kBlock), outRight(kBlock);
+    std::size_t position = 0;
+    for (std::size_t done = 0; done < total;) {
+        const auto count = static_cast<int>(std::min<std::size_t>(kBlock, total - done));
+        for (int i = 0; i < count; ++i) {
+            inLeft[static_cast<std::size_t>(i)] = audio.channels[0][position];
+            inRight[static_cast<std::size_t>(i)] = (stereo ? audio.channels[1] : audio.channels[0])[position];
+            position = (position + 1) % audio.frames();
+        }
+        float* ins[2] = {inLeft.data(), inRight.data()};
+        float* outs[2] = {outLeft.data(), outRight.data()};
+        effect->processReplacing(effect, ins, outs, count);
+        done += static_cast<std::size_t>(count);
+        // Now and then, as the editor's timer would, so that held values see the whole run.
+        if ((done / kBlock) % 8 == 0) editor->idleStep();
+    }
+    // A user looks at the meter a moment after the last block, when the needles have got
+    // where that block took them.
+    std::this_thread::sleep_for(std::chrono::duration<double>(object.blockDuration() + 0.002));
+    editor->idleStep();
+    toolkit::OffscreenWindow* window = editor->getFrame() ? editor->getFrame()->getOffscreenWindow() : nullptr;
+    const bool saved = window && window->image() && window->image()->savePng(pngPath.c_str());
+    editor->close();
+    if (!saved) error = "could not write '" + pngPath + "'";
+    return saved;
+}
+
+}  // namespace aldermark

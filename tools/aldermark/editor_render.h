@@ -1,0 +1,18 @@
+#pragma once
+// Pictures of the editor as a user sees it: an effect built from the plug-in's own code
+// measures audio up to a moment, then its editor is drawn off-screen and saved as PNG.
+#include <string>
+#include <vector>
+
+#include "tools/aldermark/arguments.h"
+#include "tools/aldermark/wav_file.h"
+
+namespace aldermark {
+
+// Plays `audio` (looped when it is shorter) up to `atSeconds`, in blocks of 512 frames, with
+// the parameter assignments applied first; then draws the editor into `pngPath`. False
+// with a one-line reason when the effect, its editor or the file cannot be made.
+bool renderEditorPicture(const WavAudio& audio, double atSeconds, const std::vector<ParameterAssignment>& assignments,
+                         const std::string& pngPath, std::string& error);
+
+}  // namespace aldermark

@@ -1,0 +1,321 @@
+#include "views/meter_panel.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+#include "editor/editor_fonts.h"
+#include "editor/selectors.h"
+#include "editor/text_edits.h"
+#include "editor/zeb_buttons.h"
+#include "editor/zeb_knobs.h"
+#include "editor/zeb_slider.h"
+#include "metering/meter_model.h"
+#include "toolkit/toolkit.h"
+#include "views/meter_display.h"
+
+namespace {
+
+// Host parameters the panel shows (Part of the effect's parameter table).
+constexpr VstInt32 kProcess = 0, kTrim = 1, kScope = 2, kMeter = 3, kMidSide = 4, kHold = 5, kStrips = 6;
+
+constexpr CColor kPanelText{200, 193, 193, 255};
+constexpr CRect kPanelArea(0, 0, 586, 169);
+constexpr double kMeterLeftX = 12, kMeterRightX = 277, kMeterY = 18;
+
+// Values the meter controls are given: silence and overloads stay on the scale's stops.
+double limitDisplay(double value) {
+    if (!(value >= 0.0001)) return 0.0001;  // NaN as well
+    return value > 32.0 ? 32.0 : value;
+}
+
+int asSwitch(float x) { return static_cast<int>(x + 0.5f); }
+int asThreeWay(float x) { return static_cast<int>(x * 2.0f + 0.5f); }
+
+// A bitmap held for the time of the panel's construction of a view; the view keeps its own
+// reference.
+struct Image {
+    CBitmap* bitmap;
+    explicit Image(int id) : bitmap(new CBitmap(id)) {}
+    ~Image() { bitmap->forget(); }
+    Image(const Image&) = delete;
+    Image& operator=(const Image&) = delete;
+    double width() const { return bitmap->getWidth(); }
+    double frameHeight(int frames) const { return bitmap->getHeight() / frames; }
+};
+
+void styleText(CParamDisplay* text) {
+    text->setFont(smallTextFont());
+    text->setFontColor(kPanelText);
+    text->setTransparency(true);
+    text->setStyle(kNoFrame);
+    text->setHoriAlign(kCenterText);
+}
+
+}  // namespace
+
+bool trimValueFromText(const char* text, float& value) {
+    if (!text) return false;
+    // The user's own way of writing: leading blanks, a sign, a decimal comma.
+    char copy[64];
+    std::size_t n = 0;
+    while (*text == ' ' || *text == '\t') ++text;
+    for (; text[n] && n + 1 < sizeof copy; ++n) copy[n] = text[n] == ',' ? '.' : text[n];
+    copy[n] = 0;
+    const char* start = copy[0] == '+' ? copy + 1 : copy;
+    if (!((start[0] >= '0' && start[0] <= '9') || start[0] == '-' || start[0] == '.')) return false;
+    char* end = nullptr;
+    const double decibels = std::strtod(start, &end);
+    if (end == start || !std::isfinite(decibels)) return false;
+    value = static_cast<float>(std::clamp((decibels + 20.0) * 0.025, 0.0, 1.0));
+    return true;
+}
+
+CZEBMeterFULLPANEL::CZEBMeterFULLPANEL(const Face& face, CControlListener* editor, EditorEffect* effect)
+    : face_(face), editor_(editor), effect_(effect) {}
+
+CZEBMeterFULLPANEL::~CZEBMeterFULLPANEL() { close(); }
+
+MeterModel* CZEBMeterFULLPANEL::model() const { return effect_ ? effect_->meterModel(face_.meterType) : nullptr; }
+
+bool CZEBMeterFULLPANEL::open(CFrame* frame) {
+    close();
+    frame_ = frame;
+    Image background(face_.background);
+    container_ = new CViewContainer(kPanelArea);
+    container_->setBackground(background.bitmap);
+    auto add = [this](auto* view) {
+        container_->addView(view);
+        return view;
+    };
+
+    // Common elements.
+    Image selector(10015);
+    meterSelector_ = add(new CZEBMeterSelectorControl(
+        CRect(195, 144, 195 + selector.width(), 144 + selector.frameHeight(3)), editor_, kMeter, selector.bitmap));
+    Image trimHandle(10001);
+    trimSlider_ = add(new CZEBSliderAH(CRect(538, 17, 538 + trimHandle.width(), 143), editor_, kTrim,
+                                       trimHandle.bitmap, nullptr, kVertical));
+    trimSlider_->setDefaultValue(0.5f);  // 0.0 dB
+    trimSlider_->setWheelStep(0.025f);   // 1 dB per notch, 0.1 dB with Shift
+    trimSlider_->setFineFactor(0.1f);
+    trimText_ = add(new CMyTextEditAH(CRect(530, 146, 578, 161), editor_, kTrimTextTag));
+    styleText(trimText_);
+    CZEBTextEditTM::EditBoxColors box;
+    box.hasText = true;
+    box.text = kPanelText;
+    box.hasBackground = true;
+    box.background = CColor{24, 22, 21, 255};
+    trimText_->setEditBoxColors(box);
+    Image process(10002);
+    processButton_ = add(new CZEBOnOffButtonH(CRect(531, 1, 531 + process.width(), 1 + process.frameHeight(2)),
+                                              editor_, kProcess, process.bitmap));
+    Image scope(10010);
+    scopeSelector_ = add(new CZEBCalibrationControl(CRect(0, 1, scope.width(), 1 + scope.frameHeight(3)), editor_,
+                                                    kScope, scope.bitmap));
+    Image strips(10025);
+    stripsButton_ = add(new CZEBOnOffButtonH(CRect(574, 1, 574 + strips.width(), 1 + strips.frameHeight(2)),
+                                             editor_, kStrips, strips.bitmap));
+    Image manual(989);
+    manualButton_ = add(new CZEBKickButtonH(CRect(505, 0, 505 + manual.width(), manual.frameHeight(3)), editor_,
+                                            kManualTag, manual.bitmap));
+    hintLine_ = add(new CHelpHintLabel(CRect(304, 0, 496, 14)));
+    styleText(hintLine_);
+
+    // This face's own elements.
+    Image midSide(face_.midSideButton);
+    const double midSideHeight = midSide.frameHeight(2);
+    midSideButton_ = add(new CZEBOnOffButton(CRect(8, 144 - midSideHeight / 2, 8 + midSide.width(), 144 + midSideHeight / 2),
+                                             editor_, kMidSide, midSide.bitmap));
+    Image leftLabel(face_.leftLabel);
+    leftLabel_ = add(new CMovieBitmap(CRect(104, 146, 170, 165), editor_, kChannelLabelTag, 2,
+                                      leftLabel.frameHeight(2), leftLabel.bitmap));
+    Image rightLabel(face_.rightLabel);
+    rightLabel_ = add(new CMovieBitmap(CRect(369, 146, 435, 165), editor_, kChannelLabelTag, 2,
+                                       rightLabel.frameHeight(2), rightLabel.bitmap));
+    // Beside the LR/MS button, on the same line.
+    Image hold(face_.holdSwitch);
+    const double holdHeight = hold.frameHeight(3);
+    holdSwitch_ = add(new CZEBHorizontalSwitch(CRect(54, 144 - holdHeight / 2, 54 + hold.width(), 144 + holdHeight / 2),
+                                               editor_, kHold, 3, holdHeight, 3, hold.bitmap));
+    leftMeter_ = add(makeMeter(CPoint(kMeterLeftX, kMeterY)));
+    rightMeter_ = add(makeMeter(CPoint(kMeterRightX, kMeterY)));
+    Image plate(10013);
+    referenceControl_ = add(new CFrontReferenceControl(CRect(96, 1, 96 + plate.width(), 1 + plate.bitmap->getHeight()),
+                                                       editor_, face_.referenceTag, plate.bitmap));
+    referenceControl_->setDefaultValue(face_.referenceDefault);
+
+    for (CZEBHintControl* hinted : std::initializer_list<CZEBHintControl*>{
+             meterSelector_, trimSlider_, trimText_, processButton_, stripsButton_, manualButton_, referenceControl_})
+        hinted->setHintLabel(hintLine_);
+
+    for (VstInt32 index : {kProcess, kTrim, kScope, kMeter, kMidSide, kHold, kStrips, face_.referenceTag})
+        setParameter(index, effect_ ? effect_->getParameter(index) : 0.f);
+    return true;
+}
+
+void CZEBMeterFULLPANEL::close() {
+    if (!container_) return;
+    hide();
+    container_->forget();
+    container_ = nullptr;
+    meterSelector_ = nullptr;
+    trimSlider_ = nullptr;
+    trimText_ = nullptr;
+    processButton_ = nullptr;
+    scopeSelector_ = nullptr;
+    stripsButton_ = nullptr;
+    manualButton_ = nullptr;
+    hintLine_ = nullptr;
+    midSideButton_ = nullptr;
+    leftLabel_ = nullptr;
+    rightLabel_ = nullptr;
+    holdSwitch_ = nullptr;
+    leftMeter_ = nullptr;
+    rightMeter_ = nullptr;
+    referenceControl_ = nullptr;
+    frame_ = nullptr;
+}
+
+bool CZEBMeterFULLPANEL::isShown() const { return container_ && frame_ && frame_->isChild(container_); }
+
+void CZEBMeterFULLPANEL::show() {
+    if (!container_ || !frame_) return;
+    if (!isShown()) {
+        container_->remember();  // the frame's reference; the panel keeps its own
+        if (!frame_->addView(container_)) container_->forget();
+    }
+    for (VstInt32 index : {kMeter, kTrim, kProcess, kScope, kStrips})
+        setParameter(index, effect_ ? effect_->getParameter(index) : 0.f);
+}
+
+void CZEBMeterFULLPANEL::hide() {
+    if (isShown()) frame_->removeView(container_, true);
+}
+
+void CZEBMeterFULLPANEL::setTrimText() {
+    if (!trimText_ || !effect_) return;
+    char text[kVstMaxParamStrLen + 8] = {};
+    effect_->getParameterDisplay(kTrim, text);
+    trimText_->setText(text);
+}
+
+void CZEBMeterFULLPANEL::refreshReference() {
+    if (!referenceControl_) return;
+    if (effect_) referenceControl_->setValue(effect_->getParameter(face_.referenceTag));
+    char text[64] = {};
+    if (MeterModel* m = model()) m->getSettingText(face_.referenceTag, text);
+    referenceControl_->setCaption(text);
+}
+
+void CZEBMeterFULLPANEL::applyHoldMode(float holdValue) {
+    const bool shown = asThreeWay(holdValue) != 0;
+    for (CZEBMeter2* m : {leftMeter_, rightMeter_})
+        if (m) {
+            m->setHoldShown(shown);
+            m->invalidateChanges();
+        }
+}
+
+void CZEBMeterFULLPANEL::setParameter(VstInt32 index, float value) {
+    if (!container_) return;
+    switch (index) {
+        case kProcess: {
+            processButton_->setValue(value);
+            const bool active = asSwitch(value) == 1;
+            trimSlider_->setActive(active);
+            trimText_->setActive(active);
+            break;
+        }
+        case kTrim:
+            trimSlider_->setValue(value);
+            setTrimText();
+            break;
+        case kScope: scopeSelector_->setValue(value); break;
+        case kMeter: meterSelector_->setValue(value); break;
+        case kMidSide:
+            midSideButton_->setValue(value);
+            leftLabel_->setValue(value);
+            rightLabel_->setValue(value);
+            break;
+        case kHold:
+            holdSwitch_->setValue(value);
+            applyHoldMode(value);
+            break;
+        case kStrips: stripsButton_->setValue(value); break;
+        default:
+            if (index == face_.referenceTag) refreshReference();
+            break;
+    }
+    if (settingsPanel_) settingsPanel_->setParameter(index, value);
+}
+
+void CZEBMeterFULLPANEL::valueChanged(CControl* control) {
+    if (!control || !effect_) return;
+    const std::int32_t tag = control->getTag();
+    switch (tag) {
+        case kSettingsToggleTag:
+            if (settingsPanel_) {
+                if (settingsPanel_->isShown()) {
+                    settingsPanel_->hide();
+                    effect_->setParameter(kSettingsToggleTag, 0.f);  // the Global settings are stored
+                } else {
+                    settingsPanel_->show();
+                }
+            }
+            break;
+        case kClearOversTag: effect_->setParameter(kClearOversTag, 0.f); break;
+        case kTrimTextTag: {
+            float trim = 0;
+            if (trimValueFromText(trimText_ ? trimText_->getText().c_str() : nullptr, trim))
+                effect_->setParameterAutomated(kTrim, trim);
+            setTrimText();  // the effect's own text, also after a text that was no number
+            break;
+        }
+        default:
+            if (tag == face_.referenceTag) {
+                effect_->setParameter(tag, control->getValue());
+                refreshReference();
+            }
+            break;
+    }
+    if (settingsPanel_) settingsPanel_->valueChanged(control);
+}
+
+CZEBMeterFULLPANEL::Readout CZEBMeterFULLPANEL::read(MeterModel& m, int channel, double f) {
+    Readout r;
+    r.needle = m.displayValue(MeterModel::kNeedle, channel, f);
+    r.hold = m.displayValue(MeterModel::kHold, channel, f);
+    if (m.holdMode() == 1) {
+        // Infinite hold: the highest value stays until the overs are cleared.
+        if (r.hold > m.heldMaximum(channel)) m.setHeldMaximum(channel, r.hold);
+        else r.hold = m.heldMaximum(channel);
+    }
+    if (m.valueCount() > MeterModel::kMeanSquare) {
+        const double q = m.displayValue(MeterModel::kMeanSquare, channel, f);
+        r.rms = std::sqrt(q > 0 ? q : 0) * 1.4142;
+    }
+    const double led = m.overLed(channel);
+    r.led = led > 0.5 ? 1 : led > -0.5 ? 0 : -1;
+    return r;
+}
+
+void CZEBMeterFULLPANEL::apply(CZEBMeter2& meter, const Readout& r) {
+    meter.setNeedleValue(static_cast<float>(limitDisplay(r.needle)));
+    meter.setHoldValue(static_cast<float>(limitDisplay(r.hold)));
+    meter.setLedState(r.led);
+}
+
+void CZEBMeterFULLPANEL::idle(double interpolation) {
+    MeterModel* m = model();
+    if (!m || !container_) return;
+    const double f = std::isfinite(interpolation) ? std::clamp(interpolation, 0.0, 1.0) : 1.0;
+    for (int channel = 0; channel < 2; ++channel) {
+        CZEBMeter2* control = meter(channel);
+        if (!control) continue;
+        apply(*control, read(*m, channel, f));
+        control->invalidateChanges();
+    }
+    m->followSharedStores();
+}
