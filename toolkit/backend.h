@@ -172,8 +172,9 @@ public:
         (void)tick;
         return false;
     }
-    // When this returns, no tick runs or will run. Call it without holding the lock that the
-    // tick takes (the tick may be waiting for it).
+    // When this returns, no tick runs or will run (except when a tick stops its own timer:
+    // that tick finishes). It waits for a running tick, so a caller that holds the lock the
+    // tick takes must let a waiting tick give up.
     virtual void stopTimer() {}
     // Optional native editor for text edits; null (the default) lets the toolkit draw its
     // own editor and feed it keys through platformOnKeyDown.

@@ -66,7 +66,7 @@ public:
         GuiLock(AEffGUIEditor& editor, const std::atomic<bool>& giveUp);
         bool owns() const { return lock_.owns_lock(); }
     private:
-        std::unique_lock<std::recursive_timed_mutex> lock_;
+        std::unique_lock<std::recursive_mutex> lock_;
     };
 
 protected:
@@ -74,5 +74,5 @@ protected:
 
 private:
     AudioEffectX* effectX_;             // the effect, seen as a 2.x effect (null otherwise)
-    std::recursive_timed_mutex guiMutex_;  // see GuiLock
+    std::recursive_mutex guiMutex_;  // see GuiLock
 };

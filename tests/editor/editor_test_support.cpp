@@ -34,9 +34,3 @@ bool near(CColor a, CColor b, int tolerance) {
 
 
 }  // namespace editortest
-
-#if defined(__SANITIZE_ADDRESS__)
-// Leak-check exception for a system library: fontconfig keeps parts of its parsed
-// configuration for the process.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
-#endif

@@ -56,7 +56,3 @@ bool findResource(ResourceType type, int id, const unsigned char** data, std::si
 }
 
 }  // namespace platform
-
-// Leak-check exception for a system library: fontconfig keeps parts of its parsed
-// configuration for the process. Only used by sanitizer builds.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }

@@ -130,6 +130,8 @@ struct FakeWindow : toolkit::IPlatformWindow {
     void takeKeyboardFocus() override {}
     void releaseKeyboardFocus() override {}
     void* nativeHandle() const override { return nullptr; }
+    bool focused = false;  // the window system would hand the keys to the edit itself
+    bool keysArriveNatively() const override { return focused; }
     std::unique_ptr<toolkit::INativeTextEdit> createNativeTextEdit(const toolkit::NativeTextEditSpec& s,
                                                                    std::function<void(bool)> done) override {
         request = s;
@@ -182,4 +184,44 @@ TEST(NativeTextEdit, TheWindowsEditorIsUsedAndFinishedFromIdle) {
     EXPECT_EQ(edit->getText(), "10k");
     EXPECT_EQ(listener.values.size(), 1u);
     frame->close();
+}
+
+TEST(HostKeys, ReachAnOpenTextEditOnceAndOnlyThen) {
+    auto* frame = new CFrame(CRect(0, 0, 200, 60));
+    auto window = std::make_unique<FakeWindow>();
+    FakeWindow* fake = window.get();
+    ASSERT_TRUE(frame->attachWindow(std::move(window)));
+    RecordingListener listener;
+    frame->addView(new CTextEdit(CRect(10, 5, 90, 25), &listener, 71, "300"));
+    CKeyEvent key;
+    key.character = U'7';
+    EXPECT_FALSE(frame->onHostKeyDown(key)) << "no edit open: the key is the host's";
+
+    frame->platformOnMouseDown(CPoint(40, 15), kLeftClick);
+    ASSERT_NE(fake->edit, nullptr);
+    EXPECT_TRUE(frame->onHostKeyDown(key));
+    ASSERT_EQ(fake->edit->typed.size(), 1u) << "typed into the native edit";
+    EXPECT_EQ(fake->edit->typed[0].character, U'7');
+    fake->focused = true;  // now the window system delivers keys to it as well
+    EXPECT_TRUE(frame->onHostKeyDown(key)) << "still used";
+    EXPECT_EQ(fake->edit->typed.size(), 1u) << "but not typed a second time";
+    frame->close();
+}
+
+TEST(HostKeys, TypeIntoTheDrawnEditor) {
+    OffscreenFrame f(120, 40);
+    RecordingListener listener;
+    auto* edit = new CTextEdit(CRect(10, 5, 90, 25), &listener, 71, "30");
+    f.frame->addView(edit);
+    f.frame->platformOnMouseDown(CPoint(40, 15), kLeftClick);
+    ASSERT_NE(f.frame->getTextEditBox(), nullptr);
+    CKeyEvent zero;
+    zero.character = U'0';
+    CKeyEvent enter;
+    enter.virtualKey = VirtualKey::Return;
+    EXPECT_TRUE(f.frame->onHostKeyDown(zero));
+    EXPECT_TRUE(f.frame->onHostKeyDown(enter));
+    EXPECT_FALSE(f.frame->isTextEditOpen());
+    EXPECT_EQ(edit->getText(), "300");
+    EXPECT_EQ(listener.values.size(), 1u);
 }

@@ -12,7 +12,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
+#include <mutex>
 #include <cstdlib>
 #include <functional>
 #include <string>
@@ -260,5 +262,59 @@ TEST(X11Window, PaintsOnA16BitScreenThroughConversion) {
         return pixel == 0xF800;
     };
     EXPECT_TRUE(idleUntil(frame, redShown));
+    frame->close();
+}
+
+TEST(X11Window, TimerTicksWhileSeenRestsWhileHiddenAndStopsFromItsOwnTick) {
+    if (!PrivateXServer::installed()) GTEST_SKIP() << "Xvfb is not installed";
+    XHost host;
+    ASSERT_TRUE(host.start());
+    auto* frame = new CFrame(CRect(0, 0, 100, 60), host.parent());
+    ASSERT_TRUE(frame->isOpen());
+    toolkit::IPlatformWindow* window = frame->getPlatformWindow();
+    std::mutex lock;  // stands in for the editor's lock around the frame
+    std::atomic<int> ticks{0};
+    std::unique_lock<std::mutex> starting(lock);
+    ASSERT_TRUE(window->startTimer(10, [&] {
+        std::lock_guard<std::mutex> guard(lock);
+        frame->idle();
+        ++ticks;
+    }));
+    starting.unlock();
+    auto ticksWithin = [&](int milliseconds) {
+        const int before = ticks.load();
+        std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+        return ticks.load() - before;
+    };
+    EXPECT_GE(ticksWithin(300), 10) << "about 30 expected";
+
+    XUnmapWindow(host.display, host.window);
+    XSync(host.display, False);
+    ticksWithin(400);  // the window notices within a few hundred milliseconds
+    {
+        std::lock_guard<std::mutex> guard(lock);
+        EXPECT_FALSE(frame->isWindowViewable());
+    }
+    EXPECT_LE(ticksWithin(300), 2) << "no periodic work while nobody can see the window";
+
+    XMapWindow(host.display, host.window);
+    XSync(host.display, False);
+    EXPECT_GE(ticksWithin(300), 10) << "ticking again once shown";
+    window->stopTimer();  // without the lock: the tick may be waiting for it
+    EXPECT_EQ(ticksWithin(100), 0);
+
+    // A tick may stop the timer itself (a host closing the editor from a callback). As in
+    // the editor, starting, stopping and ticking all hold the frame's lock.
+    std::atomic<bool> stopped{false};
+    {
+        std::lock_guard<std::mutex> guard(lock);
+        ASSERT_TRUE(window->startTimer(5, [&] {
+            std::lock_guard<std::mutex> inTick(lock);
+            if (!stopped.exchange(true)) window->stopTimer();
+        }));
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_TRUE(stopped.load());
+    std::lock_guard<std::mutex> guard(lock);
     frame->close();
 }

@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <windowsx.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 
@@ -166,7 +167,11 @@ public:
         stopTimer();
         if (!window_ || periodMs <= 0 || !tick) return false;
         tick_ = std::move(tick);
-        timerRunning_ = SetTimer(window_, kTimerId, static_cast<UINT>(periodMs), nullptr) != 0;
+        // Window timers fire on the system's clock tick (15.6 ms unless someone asked for
+        // finer): a period just above one tick would wait for two. Asking a millisecond less
+        // keeps 60 Hz at about 64 Hz instead of 32.
+        const UINT period = static_cast<UINT>(std::max<int>(USER_TIMER_MINIMUM, periodMs - 1));
+        timerRunning_ = SetTimer(window_, kTimerId, period, nullptr) != 0;
         if (!timerRunning_) tick_ = nullptr;
         return timerRunning_;
     }

@@ -122,8 +122,10 @@ CKeyEvent translateKey(XKeyEvent& event) {
 // the thread something valid to finish with.
 class FrameTimer {
 public:
-    FrameTimer(int connection, int periodMs, std::function<void()> tick)
+    // `paused` belongs to the window: it pauses the periodic ticks while nobody can see it.
+    FrameTimer(int connection, int periodMs, std::function<void()> tick, std::shared_ptr<std::atomic<bool>> paused)
         : state_(std::make_shared<State>()) {
+        state_->paused = std::move(paused);
         state_->connection = connection;
         state_->period = std::chrono::milliseconds(periodMs);
         state_->tick = std::move(tick);
@@ -136,8 +138,6 @@ public:
     FrameTimer& operator=(const FrameTimer&) = delete;
 
     bool running() const { return thread_.joinable(); }
-    // Periodic ticks pause while the window cannot be seen; events still wake the thread.
-    void setPaused(bool paused) { state_->paused.store(paused, std::memory_order_relaxed); }
 
     void stop() {
         state_->stopping.store(true, std::memory_order_release);
@@ -162,7 +162,7 @@ private:
         std::chrono::milliseconds period{16};
         std::function<void()> tick;
         std::atomic<bool> stopping{false};
-        std::atomic<bool> paused{false};
+        std::shared_ptr<std::atomic<bool>> paused;  // periodic ticks wait; events still wake
     };
 
     static void run(std::shared_ptr<State> state) {
@@ -170,7 +170,7 @@ private:
         auto next = Clock::now() + state->period;
         while (!state->stopping.load(std::memory_order_acquire)) {
             int timeout = -1;
-            if (!state->paused.load(std::memory_order_relaxed)) {
+            if (!state->paused->load(std::memory_order_relaxed)) {
                 const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(next - Clock::now()).count();
                 timeout = wait > 0 ? static_cast<int>(wait) : 0;
             }
@@ -305,7 +305,7 @@ public:
             ErrorTrap trap(display_);
             viewable_ = XGetWindowAttributes(display_, window_, &attributes) && trap.ok() &&
                         attributes.map_state == IsViewable;
-            if (timer_) timer_->setPaused(!viewable_);
+            paused_->store(!viewable_, std::memory_order_relaxed);
         }
         return viewable_;
     }
@@ -315,7 +315,7 @@ public:
     bool startTimer(int periodMs, std::function<void()> tick) override {
         stopTimer();
         if (!window_ || periodMs <= 0 || !tick) return false;
-        timer_ = std::make_unique<FrameTimer>(ConnectionNumber(display_), periodMs, std::move(tick));
+        timer_ = std::make_unique<FrameTimer>(ConnectionNumber(display_), periodMs, std::move(tick), paused_);
         if (!timer_->running()) timer_.reset();
         return timer_ != nullptr;
     }
@@ -384,7 +384,7 @@ private:
     void becameVisible() {
         lastViewableCheck_ = {};
         viewable_ = true;
-        if (timer_) timer_->setPaused(false);
+        paused_->store(false, std::memory_order_relaxed);
     }
 
     void focus(Window target) {
@@ -405,7 +405,7 @@ private:
             case VisibilityNotify:
                 fullyObscured_ = event.xvisibility.state == VisibilityFullyObscured;
                 if (!fullyObscured_) becameVisible();
-                else if (timer_) timer_->setPaused(true);
+                else paused_->store(true, std::memory_order_relaxed);
                 break;
             case MapNotify:
                 if (event.xmap.window == window_) mapped_ = true;
@@ -414,7 +414,7 @@ private:
             case UnmapNotify:
                 if (event.xunmap.window == window_) {
                     mapped_ = false;
-                    if (timer_) timer_->setPaused(true);
+                    paused_->store(true, std::memory_order_relaxed);
                 }
                 break;
             case ButtonPress: onButtonPress(event.xbutton); break;
@@ -497,7 +497,8 @@ private:
     GC gc_ = nullptr;              // for copying pixels straight to the window
     int depth_ = 0;                // bits per pixel of the window's visual
     DirtyRegion pending_;          // areas waiting for update()
-    std::unique_ptr<FrameTimer> timer_;
+    std::unique_ptr<FrameTimer> timer_;  // only start and stop touch it
+    std::shared_ptr<std::atomic<bool>> paused_ = std::make_shared<std::atomic<bool>>(false);
     bool mapped_ = true;           // we map the window at creation
     bool fullyObscured_ = false;   // covered completely by other windows
     bool viewable_ = true;         // as last checked with the server

@@ -1,0 +1,92 @@
+// What the editor costs on the GUI side, for each meter face, drawn off-screen on the real
+// effect: a full redraw of the 586 x 195 window, a frame in which only the needles, hold
+// markers and LEDs moved, and an idle step in which nothing changed.
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <vector>
+
+#include "editor/templete_editor.h"
+#include "plugin/create_effect.h"
+#include "plugin/templete.h"
+#include "toolkit/frame.h"
+#include "toolkit/offscreen.h"
+#include "views/meter_display.h"
+#include "views/meter_panel.h"
+
+namespace {
+
+VstIntPtr VSTCALLBACK benchHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) {
+    return opcode == audioMasterVersion ? 2400 : 0;
+}
+
+// One effect with its editor open off-screen on the face `meter` (0 VU, 1 RMS, 2 PPM).
+struct OpenEditor {
+    AEffect* effect;
+    TemepleteEditor* editor = nullptr;
+    explicit OpenEditor(int meter) : effect(createEffect(benchHost)) {
+        if (!effect) return;
+        effect->setParameter(effect, 3, static_cast<float>(meter) * 0.5f);
+        effect->setParameter(effect, 5, 1.0f);  // hold markers on
+        effect->dispatcher(effect, effMainsChanged, 0, 1, nullptr, 0.0f);
+        editor = dynamic_cast<TemepleteEditor*>(static_cast<Templete*>(effect->object)->getEditor());
+        if (editor && !editor->openOffscreen()) editor = nullptr;
+        if (editor) editor->idleStep();
+    }
+    ~OpenEditor() {
+        if (effect) effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
+    }
+    CFrame* frame() const { return editor->getFrame(); }
+};
+
+void FullRedraw(benchmark::State& state) {
+    OpenEditor open(static_cast<int>(state.range(0)));
+    if (!open.editor) return state.SkipWithError("no editor");
+    for (auto _ : state) {
+        open.frame()->invalid();
+        open.frame()->idle();
+    }
+}
+
+// Needle values as programme material moves them: a few dB up and down every frame.
+void NeedlesOnlyFrame(benchmark::State& state) {
+    OpenEditor open(static_cast<int>(state.range(0)));
+    if (!open.editor) return state.SkipWithError("no editor");
+    CZEBMeterFULLPANEL* panel = open.editor->panel(static_cast<int>(state.range(0)));
+    std::vector<float> levels;
+    for (int i = 0; i < 97; ++i) levels.push_back(static_cast<float>(std::pow(10.0, (-6.0 + 5.0 * std::sin(i * 0.7)) / 20.0)));
+    std::size_t step = 0;
+    double painted = 0;
+    for (auto _ : state) {
+        for (int channel = 0; channel < 2; ++channel) {
+            CZEBMeter2* meter = panel->meter(channel);
+            const float level = levels[(step + static_cast<std::size_t>(channel) * 13) % levels.size()];
+            meter->setNeedleValue(level);
+            meter->setHoldValue(level * 1.2f);
+            meter->setLedState(step % 40 < 20 ? -1 : 1);
+            if (auto* rms = dynamic_cast<CZEBRMSMeter2*>(meter)) rms->setRmsValue(level * 0.5f);
+            meter->invalidateChanges();
+        }
+        open.frame()->idle();
+        painted += open.frame()->getOffscreenWindow()->lastPaintedRect().getWidth() *
+                   open.frame()->getOffscreenWindow()->lastPaintedRect().getHeight();
+        ++step;
+    }
+    state.counters["px_around_paints"] = benchmark::Counter(painted, benchmark::Counter::kAvgIterations);
+}
+
+void IdleWithNothingChanged(benchmark::State& state) {
+    OpenEditor open(static_cast<int>(state.range(0)));
+    if (!open.editor) return state.SkipWithError("no editor");
+    const int paintsBefore = open.frame()->getOffscreenWindow()->paintCount();
+    for (auto _ : state) open.editor->idleStep();
+    if (open.frame()->getOffscreenWindow()->paintCount() != paintsBefore) state.SkipWithError("idle repainted");
+}
+
+}  // namespace
+
+// Argument: the face, 0 VU, 1 RMS, 2 PPM.
+BENCHMARK(FullRedraw)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
+BENCHMARK(NeedlesOnlyFrame)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
+BENCHMARK(IdleWithNothingChanged)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
+BENCHMARK_MAIN();
