@@ -24,9 +24,11 @@ VstIntPtr VSTCALLBACK benchHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, 
 struct OpenEditor {
     AEffect* effect;
     TemepleteEditor* editor = nullptr;
-    explicit OpenEditor(int meter) : effect(createEffect(benchHost)) {
+    explicit OpenEditor(int meter, bool stripsOpen = false) : effect(createEffect(benchHost)) {
         if (!effect) return;
         effect->setParameter(effect, 3, static_cast<float>(meter) * 0.5f);
+        effect->setParameter(effect, 7, stripsOpen ? 1.0f : 0.0f);
+        effect->setParameter(effect, 15, stripsOpen ? 1.0f : 0.0f);
         effect->setParameter(effect, 5, 1.0f);  // hold markers on
         effect->dispatcher(effect, effMainsChanged, 0, 1, nullptr, 0.0f);
         editor = dynamic_cast<TemepleteEditor*>(static_cast<Templete*>(effect->object)->getEditor());
@@ -49,8 +51,9 @@ void FullRedraw(benchmark::State& state) {
 }
 
 // Needle values as programme material moves them: a few dB up and down every frame.
+// Second argument: both strips open.
 void NeedlesOnlyFrame(benchmark::State& state) {
-    OpenEditor open(static_cast<int>(state.range(0)));
+    OpenEditor open(static_cast<int>(state.range(0)), state.range(1) != 0);
     if (!open.editor) return state.SkipWithError("no editor");
     CZEBMeterFULLPANEL* panel = open.editor->panel(static_cast<int>(state.range(0)));
     std::vector<float> levels;
@@ -75,6 +78,18 @@ void NeedlesOnlyFrame(benchmark::State& state) {
     state.counters["px_around_paints"] = benchmark::Counter(painted, benchmark::Counter::kAvgIterations);
 }
 
+// Opening or closing the filters strip: layout, window resize and the redraw it causes.
+void StripToggle(benchmark::State& state) {
+    OpenEditor open(static_cast<int>(state.range(0)));
+    if (!open.editor) return state.SkipWithError("no editor");
+    float shown = 0;
+    for (auto _ : state) {
+        shown = 1 - shown;
+        open.effect->setParameter(open.effect, 7, shown);
+        open.editor->idleStep();
+    }
+}
+
 void IdleWithNothingChanged(benchmark::State& state) {
     OpenEditor open(static_cast<int>(state.range(0)));
     if (!open.editor) return state.SkipWithError("no editor");
@@ -87,6 +102,7 @@ void IdleWithNothingChanged(benchmark::State& state) {
 
 // Argument: the face, 0 VU, 1 RMS, 2 PPM.
 BENCHMARK(FullRedraw)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
-BENCHMARK(NeedlesOnlyFrame)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
+BENCHMARK(NeedlesOnlyFrame)->ArgsProduct({{0, 1, 2}, {0, 1}})->Unit(benchmark::kMicrosecond);
+BENCHMARK(StripToggle)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
 BENCHMARK(IdleWithNothingChanged)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
 BENCHMARK_MAIN();

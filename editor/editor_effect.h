@@ -32,6 +32,10 @@ public:
     // it lasted (seconds): the panels interpolate the needles between blocks with them.
     virtual double displayTimeOrigin() const = 0;
     virtual double displayTimeScale() const = 0;
+    // The strip label: at most kLabelBytes - 1 bytes of UTF-8 and the terminator.
+    static constexpr int kLabelBytes = 40;
+    virtual void getLabel(char out[kLabelBytes]) const = 0;
+    virtual void setLabel(const char* text) = 0;
     // The editor that hears of parameter changes; null to stop.
     virtual void setEditorSink(EditorParameterSink* sink) = 0;
 

@@ -15,3 +15,11 @@ CZEBCustomFont* resourceFont() {
     }();
     return font;
 }
+
+CZEBCustomFont* labelFont() {
+    static CZEBCustomFont* font = [] {
+        resourceFont();  // the face is made ready for the platform with the first one
+        return new CZEBCustomFont(22);
+    }();
+    return font;
+}

@@ -8,3 +8,5 @@ class CZEBCustomFont;
 
 CFontDesc* smallTextFont();
 CZEBCustomFont* resourceFont();
+// The resource face at the size of the strip label (22 px).
+CZEBCustomFont* labelFont();

@@ -6,6 +6,8 @@
 #include <new>
 
 #include "editor/my_frame.h"
+#include "editor/strip_filters_editor.h"
+#include "editor/strip_label_editor.h"
 #include "toolkit/bitmap.h"
 #include "toolkit/knob.h"
 #include "views/meter_panels.h"
@@ -14,7 +16,7 @@ namespace {
 
 // Parameters the editor itself acts on.
 constexpr VstInt32 kProcess = 0, kMeter = 3, kStrips = 6, kShowFilters = 7, kShowLabel = 15;
-constexpr VstInt32 kTrim = 1, kTrimText = 68;
+constexpr VstInt32 kTrim = 1, kTrimText = 68, kHighPassFrequency = 11, kLowPassFrequency = 14;
 constexpr double kStripTop = 169;
 constexpr int kFiltersExpanded = 53, kStripCollapsed = 13, kLabelExpanded = 39;
 
@@ -73,14 +75,14 @@ bool TemepleteEditor::build(void* parentWindow, bool offscreen) {
     for (auto& p : panels_) p->open(frame);
     selectMeter(link_->getParameter(kMeter));
 
-    filtersStrip_ = makeFiltersStrip();
-    labelStrip_ = makeLabelStrip();
-    for (StripEditor* strip : {filtersStrip_.get(), labelStrip_.get()})
+    filtersStrip_ = std::make_unique<StripFiltersSafeEditor>(this, link_);
+    labelStrip_ = std::make_unique<StripLabelSafeEditor>(this, link_);
+    for (StripSafeEditor* strip : {filtersStrip_.get(), labelStrip_.get()})
         if (strip) {
             strip->open(frame);
             strip->setHintLabels(panels_[0]->getHintLabel(), panels_[1]->getHintLabel(), panels_[2]->getHintLabel());
         }
-    layoutStrips(true);
+    layoutStrips();
 
     timerStopping_.store(false, std::memory_order_release);
     toolkit::IPlatformWindow* window = frame->getPlatformWindow();
@@ -177,7 +179,7 @@ void TemepleteEditor::applyParameter(VstInt32 index, float value) {
     if (!frame) return;
     if (index == kProcess && filtersStrip_) filtersStrip_->setProcessActive(asSwitch(value) == 1);
     if (index == kMeter) selectMeter(value);
-    if (index == kStrips || index == kShowFilters || index == kShowLabel) layoutStrips(true);
+    if (index == kStrips || index == kShowFilters || index == kShowLabel) layoutStrips();
     if (labelStrip_) labelStrip_->setParameter(index, value);
     if (filtersStrip_) filtersStrip_->setParameter(index, value);
     for (auto& p : panels_)
@@ -191,12 +193,13 @@ void TemepleteEditor::selectMeter(float value) {
     for (auto& p : panels_)
         if (p) p->hide();
     if (CZEBMeterFULLPANEL* shown = panel(meter)) shown->show();
-    // The strips follow in the variant of the new meter, the window keeps its size.
+    // The strips follow in the variant of the new meter. The window keeps its size unless
+    // a strip switch changed in the same batch of changes (the layout then takes it in).
     stripLayout_[0] = -1;
-    layoutStrips(false);
+    layoutStrips();
 }
 
-void TemepleteEditor::layoutStrips(bool resize) {
+void TemepleteEditor::layoutStrips() {
     if (!frame || !filtersStrip_ || !labelStrip_) return;
     const std::array<int, 3> wanted{asSwitch(link_->getParameter(kStrips)), asSwitch(link_->getParameter(kShowFilters)),
                                     asSwitch(link_->getParameter(kShowLabel))};
@@ -221,7 +224,7 @@ void TemepleteEditor::layoutStrips(bool resize) {
         }
     }
     // With the strips off they stay where they are: the window's height leaves them out.
-    if (resize) resizeTo(height);
+    resizeTo(height);
 }
 
 void TemepleteEditor::resizeTo(int height) {
@@ -258,5 +261,11 @@ void TemepleteEditor::valueChanged(CControl* control) {
 
 std::int32_t TemepleteEditor::hostParameterFor(const CControl* control) const {
     if (!control) return -1;
-    return control->getTag() == kTrimText ? kTrim : control->getTag();
+    // Typed values are gestures on the parameter they set.
+    switch (control->getTag()) {
+        case kTrimText: return kTrim;
+        case StripFiltersEditor::kHighPassTextTag: return kHighPassFrequency;
+        case StripFiltersEditor::kLowPassTextTag: return kLowPassFrequency;
+        default: return control->getTag();
+    }
 }

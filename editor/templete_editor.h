@@ -47,13 +47,12 @@ public:
 
     int currentMeter() const { return currentMeter_; }
     CZEBMeterFULLPANEL* panel(int meter) const;
+    StripSafeEditor* filtersStrip() const { return filtersStrip_.get(); }
+    StripSafeEditor* labelStrip() const { return labelStrip_.get(); }
     bool isTimerRunning() const { return timerRunning_; }
 
 protected:
     std::int32_t hostParameterFor(const CControl* control) const override;
-    // The strips; absent until they exist (the layout then leaves the window as it is).
-    virtual std::unique_ptr<StripEditor> makeFiltersStrip() { return nullptr; }
-    virtual std::unique_ptr<StripEditor> makeLabelStrip() { return nullptr; }
 
 private:
     static constexpr int kTrackedParameters = 128;  // every index a view shows (up to 121)
@@ -63,15 +62,17 @@ private:
     void applyPendingParameters();
     void applyParameter(VstInt32 index, float value);
     void selectMeter(float value);
-    void layoutStrips(bool resize);
+    // Shows the strip variants the switches and the meter ask for and sizes the window to
+    // them (the host only hears of it when the height changes).
+    void layoutStrips();
     void resizeTo(int height);
     double interpolationFactor() const;
 
     EditorEffect* link_;   // the effect, as the editor sees it; not owned
     CBitmap* background_;  // PNG 10000, one reference from construction to destruction
     std::array<std::unique_ptr<CZEBMeterFULLPANEL>, 3> panels_;  // VU, RMS, PPM while open
-    std::unique_ptr<StripEditor> filtersStrip_;
-    std::unique_ptr<StripEditor> labelStrip_;
+    std::unique_ptr<StripSafeEditor> filtersStrip_;
+    std::unique_ptr<StripSafeEditor> labelStrip_;
     int currentMeter_ = -1;                     // 0 VU, 1 RMS, 2 PPM; -1 none yet
     std::array<int, 3> stripLayout_{-1, -1, -1};  // "Strips", "ShowFlt", "ShowLbl" as applied
     bool inIdle_ = false;

@@ -17,7 +17,7 @@ class Templete : public CPresetSystemEffect, public MeterOwner, public EditorEff
 public:
     static constexpr VstInt32 kUniqueId = ('Z' << 24) | ('B' << 16) | ('A' << 8) | 'M';
     static constexpr int kChunkSize = 596;
-    static constexpr int kLabelSize = 40;
+    static constexpr int kLabelSize = EditorEffect::kLabelBytes;
 
     explicit Templete(audioMasterCallback hostCallback);
     ~Templete() override;
@@ -70,8 +70,8 @@ public:
     int meterType() const { return meterType_.load(std::memory_order_relaxed); }
     MeterModel* selectedMeter();
     // The strip label, NUL-terminated within its 40 bytes.
-    void getLabel(char out[kLabelSize]) const;
-    void setLabel(const char* text);
+    void getLabel(char out[kLabelSize]) const override;
+    void setLabel(const char* text) override;
     void setEditorSink(EditorParameterSink* sink) override { editorSink_.store(sink, std::memory_order_release); }
     // Block clock: editor-clock time of the last block and its duration, seconds.
     double lastBlockTime() const { return lastBlockTime_.load(std::memory_order_relaxed); }

@@ -2,12 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
-#include <cstring>
 
 #include "editor/editor_fonts.h"
 #include "editor/selectors.h"
 #include "editor/text_edits.h"
+#include "editor/typed_number.h"
 #include "editor/zeb_buttons.h"
 #include "editor/zeb_knobs.h"
 #include "editor/zeb_slider.h"
@@ -56,18 +55,8 @@ void styleText(CParamDisplay* text) {
 }  // namespace
 
 bool trimValueFromText(const char* text, float& value) {
-    if (!text) return false;
-    // The user's own way of writing: leading blanks, a sign, a decimal comma.
-    char copy[64];
-    std::size_t n = 0;
-    while (*text == ' ' || *text == '\t') ++text;
-    for (; text[n] && n + 1 < sizeof copy; ++n) copy[n] = text[n] == ',' ? '.' : text[n];
-    copy[n] = 0;
-    const char* start = copy[0] == '+' ? copy + 1 : copy;
-    if (!((start[0] >= '0' && start[0] <= '9') || start[0] == '-' || start[0] == '.')) return false;
-    char* end = nullptr;
-    const double decibels = std::strtod(start, &end);
-    if (end == start || !std::isfinite(decibels)) return false;
+    double decibels = 0;
+    if (!editor::readTypedNumber(text, decibels)) return false;
     value = static_cast<float>(std::clamp((decibels + 20.0) * 0.025, 0.0, 1.0));
     return true;
 }
