@@ -7,6 +7,7 @@
 // Windows registry ignores letter case); a value is 1 byte to 1 MiB. Calls outside these
 // limits answer false and change nothing.
 #include <cstddef>
+#include <string>
 
 namespace platform {
 
@@ -26,5 +27,25 @@ struct SettingBlob {
 // (an invalid entry in `values` or a store that cannot be opened: the store is unchanged) and
 // also when a single registry write of several failed (the others are then in place).
 bool writeSettings(const SettingBlob* values, std::size_t count);
+
+// Text values (paths the editor remembers or is given). Windows keeps them as REG_SZ in
+// UTF-16 with the terminating zero; Linux as the UTF-8 bytes with a terminating zero, so an
+// empty text is a value too.
+struct SettingText {
+    const char* name;
+    const char* utf8;  // zero-terminated, may be empty
+};
+
+// Writes the texts in order, with writeSettings' rules and answers. On Windows a text that
+// is not valid UTF-8 makes the whole call invalid (nothing is written).
+bool writeSettingTexts(const SettingText* values, std::size_t count);
+
+// The largest text value read, in bytes of the stored form (Windows: 1025 UTF-16 units).
+inline constexpr std::size_t kMaxSettingTextBytes = 2050;
+
+// Reads the value `name` as text whatever type it was stored with, up to its first zero
+// character, into `utf8` (Windows: the stored bytes taken as UTF-16). Answers false and
+// leaves `utf8` untouched when the value is missing or longer than kMaxSettingTextBytes.
+bool readSettingText(const char* name, std::string& utf8);
 
 }  // namespace platform

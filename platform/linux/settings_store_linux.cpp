@@ -15,6 +15,7 @@
 #include <cstring>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include <fcntl.h>
 #include <pwd.h>
@@ -187,16 +188,23 @@ bool validBatch(const SettingBlob* values, std::size_t count)
     return true;
 }
 
+// The stored hex digits of `name`, empty when the value or the store is missing or cannot be
+// read; `text` receives the store's text, which the answer points into.
+std::string_view storedHex(const char* name, std::string& text)
+{
+    StorePaths paths;
+    if (!storePaths(paths) || !readStoreText(paths.file, text, false)) return {};
+    return settings_file::findHex(text, name);
+}
+
 }  // namespace
 
 bool readSettingBytes(const char* name, void* out, std::size_t size)
 {
     try {
         if (!name || !out || !isStorableSettingName(name) || !isStorableSettingSize(size)) return false;
-        StorePaths paths;
         std::string text;
-        if (!storePaths(paths) || !readStoreText(paths.file, text, false)) return false;
-        std::string_view hex = settings_file::findHex(text, name);
+        std::string_view hex = storedHex(name, text);
         if (hex.size() != size * 2) return false;
         settings_file::decodeHex(hex, static_cast<unsigned char*>(out));
         return true;
@@ -223,6 +231,39 @@ bool writeSettings(const SettingBlob* values, std::size_t count)
                                      settings_file::Bytes(bytes, bytes + values[i].size));
         }
         return replaceStoreFile(paths, settings_file::format(entries));
+    } catch (...) {
+        return false;
+    }
+}
+
+bool writeSettingTexts(const SettingText* values, std::size_t count)
+{
+    try {
+        if (!values || count == 0) return false;
+        std::vector<SettingBlob> blobs;
+        blobs.reserve(count);
+        for (std::size_t i = 0; i < count; ++i) {
+            if (!values[i].utf8) return false;
+            blobs.push_back({values[i].name, values[i].utf8, std::strlen(values[i].utf8) + 1});
+        }
+        return writeSettings(blobs.data(), blobs.size());
+    } catch (...) {
+        return false;
+    }
+}
+
+bool readSettingText(const char* name, std::string& utf8)
+{
+    try {
+        if (!name || !isStorableSettingName(name)) return false;
+        std::string text;
+        std::string_view hex = storedHex(name, text);
+        if (hex.empty() || hex.size() / 2 > kMaxSettingTextBytes) return false;
+        std::string bytes(hex.size() / 2, '\0');
+        settings_file::decodeHex(hex, reinterpret_cast<unsigned char*>(bytes.data()));
+        bytes.resize(std::min(bytes.find('\0'), bytes.size()));
+        utf8 = std::move(bytes);
+        return true;
     } catch (...) {
         return false;
     }

@@ -1,12 +1,15 @@
-// The settings store on Windows: REG_BINARY values under
+// The settings store on Windows: REG_BINARY values (and REG_SZ texts) under
 // HKEY_CURRENT_USER\SOFTWARE\Kestrune\ZEBDIALS300.
 #include "platform/settings_store.h"
 
 #include "platform/setting_limits.h"
 
 #include <cstring>
+#include <cwchar>
 #include <memory>
 #include <new>
+#include <string>
+#include <vector>
 
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
@@ -15,6 +18,8 @@
 #define NOMINMAX
 #endif
 #include <windows.h>
+
+#include "platform/windows/wide_text.h"
 
 namespace platform {
 namespace {
@@ -27,6 +32,16 @@ bool wideName(const char* name, wchar_t (&wide)[kMaxSettingNameLength + 1])
     if (!name || !isStorableSettingName(name)) return false;
     return MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, name, -1, wide,
                                static_cast<int>(kMaxSettingNameLength + 1)) > 1;
+}
+
+// The product key opened for writing, created when missing; null when that fails.
+HKEY createKeyForWriting()
+{
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, kKeyPath, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE,
+                        nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return nullptr;
+    return key;
 }
 
 }  // namespace
@@ -58,10 +73,8 @@ bool writeSettings(const SettingBlob* values, std::size_t count)
         if (!wideName(values[i].name, wide) || !values[i].data || !isStorableSettingSize(values[i].size))
             return false;
 
-    HKEY key = nullptr;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, kKeyPath, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE,
-                        nullptr, &key, nullptr) != ERROR_SUCCESS)
-        return false;
+    HKEY key = createKeyForWriting();
+    if (!key) return false;
     bool allWritten = true;
     for (std::size_t i = 0; i < count; ++i) {
         wideName(values[i].name, wide);
@@ -71,6 +84,57 @@ bool writeSettings(const SettingBlob* values, std::size_t count)
     }
     RegCloseKey(key);
     return allWritten;
+}
+
+bool writeSettingTexts(const SettingText* values, std::size_t count)
+{
+    try {
+        if (!values || count == 0) return false;
+        std::vector<std::wstring> names(count), texts(count);
+        wchar_t wide[kMaxSettingNameLength + 1];
+        for (std::size_t i = 0; i < count; ++i) {
+            if (!wideName(values[i].name, wide) || !wideText(values[i].utf8, texts[i]) ||
+                !isStorableSettingSize(texts[i].size() * sizeof(wchar_t)))
+                return false;
+            names[i] = wide;
+        }
+        HKEY key = createKeyForWriting();
+        if (!key) return false;
+        bool allWritten = true;
+        for (std::size_t i = 0; i < count; ++i) {
+            if (RegSetValueExW(key, names[i].c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(texts[i].data()),
+                               static_cast<DWORD>(texts[i].size() * sizeof(wchar_t))) != ERROR_SUCCESS)
+                allWritten = false;
+        }
+        RegCloseKey(key);
+        return allWritten;
+    } catch (...) {
+        return false;
+    }
+}
+
+bool readSettingText(const char* name, std::string& utf8)
+{
+    try {
+        wchar_t wide[kMaxSettingNameLength + 1];
+        if (!wideName(name, wide)) return false;
+        HKEY key = nullptr;
+        if (RegOpenKeyExW(HKEY_CURRENT_USER, kKeyPath, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return false;
+        // Zero-filled, so a value stored without its terminating zero still ends in the buffer.
+        constexpr std::size_t kUnits = kMaxSettingTextBytes / sizeof(wchar_t);
+        wchar_t text[kUnits] = {};
+        DWORD size = sizeof text;
+        LONG result = RegQueryValueExW(key, wide, nullptr, nullptr, reinterpret_cast<BYTE*>(text), &size);
+        RegCloseKey(key);
+        if (result != ERROR_SUCCESS) return false;
+
+        std::string converted;
+        if (!utf8Text(text, static_cast<int>(wcsnlen(text, kUnits)), converted)) return false;
+        utf8 = std::move(converted);
+        return true;
+    } catch (...) {
+        return false;
+    }
 }
 
 }  // namespace platform

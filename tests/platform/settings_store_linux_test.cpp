@@ -16,6 +16,9 @@
 #include <sys/stat.h>
 
 using platform::readSettingBytes;
+using platform::readSettingText;
+using platform::SettingText;
+using platform::writeSettingTexts;
 using platform::SettingBlob;
 using platform::writeSettings;
 using platform_test::testName;
@@ -206,6 +209,42 @@ TEST_F(LinuxSettingsStoreTest, StorePlacesThatAreNotFilesFailSafely)
     EXPECT_FALSE(writeFloat("Any", 1.0f));
     EXPECT_FALSE(readFloat("Any", value));
     EXPECT_EQ(value, 6.0f);
+}
+
+TEST_F(LinuxSettingsStoreTest, TextsAreTheirBytesWithATerminatingZero)
+{
+    const SettingText values[] = {{"Empty", ""}, {"Spaced", "a b"}, {"Latin1", "\xE9t\xE9"}};  // bytes, as Linux paths are
+    ASSERT_TRUE(writeSettingTexts(values, 3));
+    const std::string text = fileText(sandbox.storeFile());
+    EXPECT_NE(text.find("\nEmpty 00\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("\nSpaced 61206200\n"), std::string::npos) << text;
+    std::string read;
+    ASSERT_TRUE(readSettingText("Latin1", read));
+    EXPECT_EQ(read, "\xE9t\xE9");
+}
+
+TEST_F(LinuxSettingsStoreTest, TextsAreReadFromAnyValueUpToTheFirstZero)
+{
+    const std::string withZero("path\0tail", 9);
+    const std::string full(2050, 'p');
+    const std::string overlong(2051, 'p');
+    struct Case {
+        const char* name;
+        const std::string& bytes;
+        bool readable;
+        std::string utf8;
+    };
+    const Case cases[] = {
+        {"WithZero", withZero, true, "path"},
+        {"Full", full, true, full},  // no terminator, exactly the most a reader takes
+        {"Overlong", overlong, false, ""},
+    };
+    for (const Case& c : cases) {
+        ASSERT_TRUE(writeBytes(c.name, c.bytes.data(), c.bytes.size()));
+        std::string read = "untouched";
+        EXPECT_EQ(readSettingText(c.name, read), c.readable) << c.name;
+        EXPECT_EQ(read, c.readable ? c.utf8 : "untouched") << c.name;
+    }
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
-// The Windows store is the real registry key: values are REG_BINARY and only they are read.
+// The Windows store is the real registry key: values are REG_BINARY and only they are read as
+// bytes; texts are REG_SZ, and read whatever their type.
 #include "platform/settings_store.h"
 
 #include "tests/platform/store_sandbox.h"
@@ -7,6 +8,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
@@ -17,6 +19,9 @@
 #include <windows.h>
 
 using platform::readSettingBytes;
+using platform::readSettingText;
+using platform::SettingText;
+using platform::writeSettingTexts;
 using platform::SettingBlob;
 using platform::writeSettings;
 using platform_test::testName;
@@ -78,6 +83,89 @@ TEST_F(WindowsSettingsStoreTest, OnlyBinaryValuesOfTheRightSizeAreRead)
     EXPECT_EQ(value, 9.0f);
     ASSERT_TRUE(readSettingBytes(testName("Binary").c_str(), &value, sizeof value));
     EXPECT_EQ(value, 0.25f);
+}
+
+// The raw registry value: its type and bytes; false when it is missing.
+bool queryRaw(const std::string& name, DWORD& type, std::vector<BYTE>& data)
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, kKeyPath, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return false;
+    data.assign(8192, 0);
+    DWORD size = static_cast<DWORD>(data.size());
+    LONG result = RegQueryValueExW(key, wide(name).c_str(), nullptr, &type, data.data(), &size);
+    RegCloseKey(key);
+    data.resize(size);
+    return result == ERROR_SUCCESS;
+}
+
+TEST_F(WindowsSettingsStoreTest, TextsAreRegSzInUtf16WithTheirTerminator)
+{
+    struct Case {
+        const char* utf8;
+        std::wstring utf16;
+    };
+    const Case cases[] = {
+        {"", L""},
+        {"C:\\Manuals\\ZEB.pdf", L"C:\\Manuals\\ZEB.pdf"},
+        {"Gr\xC3\xB6\xC3\x9F" "e \xF0\x9F\x8E\x9A", L"Gr\u00F6\u00DFe \U0001F39A"},
+    };
+    for (const Case& c : cases) {
+        const std::string name = testName("Text");
+        const SettingText value{name.c_str(), c.utf8};
+        ASSERT_TRUE(writeSettingTexts(&value, 1));
+        DWORD type = REG_NONE;
+        std::vector<BYTE> data;
+        ASSERT_TRUE(queryRaw(name, type, data));
+        EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
+        const std::wstring expected = c.utf16 + L'\0';
+        ASSERT_EQ(data.size(), expected.size() * sizeof(wchar_t)) << c.utf8;
+        EXPECT_EQ(std::memcmp(data.data(), expected.data(), data.size()), 0) << c.utf8;
+    }
+}
+
+TEST_F(WindowsSettingsStoreTest, TextsAreReadWhateverTheirType)
+{
+    const wchar_t expandable[] = L"%APPDATA%\\ZEB.pdf";
+    const wchar_t unterminated[] = {L'a', L'b', L'c'};
+    const wchar_t multi[] = L"first\0second\0";
+    const DWORD number = 0x00420041;  // the bytes of "AB" in UTF-16
+    const wchar_t loneSurrogate[] = {L'x', 0xD800, L'y', 0};
+    std::vector<wchar_t> fullBuffer(1025, L'z');    // 2050 bytes, no terminator
+    std::vector<wchar_t> overlong(1026, L'z');
+    struct Case {
+        const char* name;
+        DWORD type;
+        const void* data;
+        DWORD size;
+        bool readable;
+        std::string utf8;
+    };
+    const Case cases[] = {
+        {"Expand", REG_EXPAND_SZ, expandable, sizeof expandable, true, "%APPDATA%\\ZEB.pdf"},  // not expanded
+        {"Binary", REG_BINARY, unterminated, sizeof unterminated, true, "abc"},
+        {"Multi", REG_MULTI_SZ, multi, sizeof multi, true, "first"},
+        {"Number", REG_DWORD, &number, sizeof number, true, "AB"},
+        {"Surrogate", REG_SZ, loneSurrogate, sizeof loneSurrogate, true, "x\xEF\xBF\xBDy"},
+        {"Full", REG_BINARY, fullBuffer.data(), 2050, true, std::string(1025, 'z')},
+        {"Overlong", REG_SZ, overlong.data(), 2052, false, ""},
+    };
+    for (const Case& c : cases) {
+        setRaw(testName(c.name), c.type, c.data, c.size);
+        std::string read = "untouched";
+        EXPECT_EQ(readSettingText(testName(c.name).c_str(), read), c.readable) << c.name;
+        EXPECT_EQ(read, c.readable ? c.utf8 : "untouched") << c.name;
+    }
+}
+
+TEST_F(WindowsSettingsStoreTest, TextThatIsNotUtf8WritesNothing)
+{
+    const std::string good = testName("Good"), bad = testName("Bad");
+    const SettingText batch[] = {{good.c_str(), "fine"}, {bad.c_str(), "\xC3\x28 broken"}};
+    EXPECT_FALSE(writeSettingTexts(batch, 2));
+    DWORD type = REG_NONE;
+    std::vector<BYTE> data;
+    EXPECT_FALSE(queryRaw(good, type, data));
+    EXPECT_FALSE(queryRaw(bad, type, data));
 }
 
 }  // namespace
