@@ -2,13 +2,7 @@
 // the 10 to 16 ms steps of the tick count.
 #include "platform/clock.h"
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/windows/windows_lean.h"
 
 namespace platform {
 

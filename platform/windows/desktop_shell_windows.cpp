@@ -5,13 +5,7 @@
 #include <new>
 #include <string>
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/windows/windows_lean.h"
 #include <ole2.h>
 #include <shellapi.h>
 

@@ -1,13 +1,7 @@
 // The instance lock on Windows: an unnamed mutex, not initially owned.
 #include "platform/instance_lock.h"
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/windows/windows_lean.h"
 
 namespace platform {
 

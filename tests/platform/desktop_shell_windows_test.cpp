@@ -9,13 +9,7 @@
 #include <system_error>
 #include <thread>
 
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/windows/windows_lean.h"
 #include <objbase.h>
 
 namespace fs = std::filesystem;

@@ -4,13 +4,7 @@
 
 #ifdef _WIN32
 #include <vector>
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
+#include "platform/windows/windows_lean.h"
 #else
 #include <cstdlib>
 #include <filesystem>

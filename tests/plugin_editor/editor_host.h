@@ -3,6 +3,8 @@
 // through its AEffect record and logs what the effect and its editor ask of the host
 // ("begin 3", "automate 3 0.5000", "end 3", "size 586 261"). The log may be written from
 // the editor's timer thread, so it is guarded.
+#include <gtest/gtest.h>
+
 #include <cmath>
 #include <cstdio>
 #include <mutex>
@@ -116,6 +118,41 @@ private:
     double rate_ = 44100.0;
     long long sample_ = 0;
     std::vector<float> left_, right_, outLeft_, outRight_;
+};
+
+// A started effect and its editor; derived fixtures open the editor as they need it.
+struct EditorFixture : ::testing::Test {
+    EditorHost host;
+    TemepleteEditor* editor = nullptr;
+
+    void SetUp() override {
+        host.start();
+        editor = host.editor();
+        ASSERT_NE(editor, nullptr);
+    }
+    void TearDown() override {
+        if (editor) editor->close();
+    }
+    CFrame* frame() const { return editor->getFrame(); }
+    // A press and release at `where` (frame coordinates).
+    void click(const CPoint& where, std::int32_t buttons = kLButton) {
+        frame()->platformOnMouseDown(where, CButtonState(buttons));
+        frame()->platformOnMouseUp(where, CButtonState(buttons & ~kDoubleClick));
+    }
+    // Characters as a host routes them to the editor.
+    void type(const std::string& text) {
+        for (char c : text) host.dispatch(effEditKeyDown, c, 0);
+    }
+};
+
+// The same with the editor open off-screen from the start.
+struct OpenEditorFixture : EditorFixture {
+    void SetUp() override {
+        EditorFixture::SetUp();
+        if (!editor) return;
+        ASSERT_TRUE(editor->openOffscreen());
+        host.events();
+    }
 };
 
 }  // namespace editortest

@@ -14,31 +14,13 @@ using Events = std::vector<std::string>;
 
 namespace {
 
-struct EditorInput : ::testing::Test {
-    EditorHost host;
-    TemepleteEditor* editor = nullptr;
-
-    void SetUp() override {
-        host.start();
-        editor = host.editor();
-        ASSERT_NE(editor, nullptr);
-        ASSERT_TRUE(editor->openOffscreen());
-        host.events();
-    }
-    void TearDown() override {
-        if (editor) editor->close();
-    }
+struct EditorInput : OpenEditorFixture {
     CZEBMeterFULLPANEL* shown() const { return editor->panel(editor->currentMeter()); }
-    CFrame* frame() const { return editor->getFrame(); }
     // A point of `view` in frame coordinates, `dx` pixels right of its left edge and
     // vertically centred.
     static CPoint at(CView* view, double dx) {
         CPoint p(view->getViewSize().left + dx, view->getViewSize().getCenter().y);
         return view->localToFrame(p);
-    }
-    void click(const CPoint& where, std::int32_t buttons = kLButton) {
-        frame()->platformOnMouseDown(where, CButtonState(buttons));
-        frame()->platformOnMouseUp(where, CButtonState(buttons & ~kDoubleClick));
     }
     VstIntPtr hostKey(char character, unsigned char virtualKey = 0) {
         return host.dispatch(effEditKeyDown, character, virtualKey);

@@ -16,19 +16,7 @@ namespace {
 
 constexpr float kVU = 0.0f, kRMS = 0.5f, kPPM = 1.0f;
 
-struct PanelFixture : ::testing::Test {
-    EditorHost host;
-    TemepleteEditor* editor = nullptr;
-
-    void SetUp() override {
-        host.start();
-        editor = host.editor();
-        ASSERT_NE(editor, nullptr);
-        ASSERT_TRUE(editor->openOffscreen());
-    }
-    void TearDown() override {
-        if (editor) editor->close();
-    }
+struct PanelFixture : OpenEditorFixture {
     // Selects a meter the way the host would, and lets the editor apply it.
     CZEBMeterFULLPANEL* show(float meter) {
         host.set(3, meter);
@@ -79,9 +67,7 @@ TEST_F(PanelFixture, InfiniteHoldKeepsTheHighestValueUntilAMeterIsClicked) {
     EXPECT_LT(model->current(MeterModel::kHold, 0), peak * 0.5);
 
     CPoint onMeter = panel->meter(1)->getViewSize().getCenter();
-    panel->meter(1)->localToFrame(onMeter);
-    editor->getFrame()->platformOnMouseDown(onMeter, CButtonState(kLButton));
-    editor->getFrame()->platformOnMouseUp(onMeter, CButtonState(kLButton));
+    click(panel->meter(1)->localToFrame(onMeter));
     host.play(0.05f, 512);
     panel->idle(1.0);
     EXPECT_LT(panel->meter(0)->getHoldValue(), peak * 0.5f) << "the click cleared the held maximum";

@@ -18,29 +18,11 @@ namespace {
 
 constexpr VstInt32 kStrips = 6, kShowFilters = 7, kShowLabel = 15;
 
-struct Strips : ::testing::Test {
-    EditorHost host;
-    TemepleteEditor* editor = nullptr;
-    void SetUp() override {
-        host.start();
-        editor = host.editor();
-        ASSERT_NE(editor, nullptr);
-    }
-    void TearDown() override {
-        if (editor) editor->close();
-    }
+struct Strips : EditorFixture {
     int windowHeight() {
         ERect* rect = nullptr;
         host.dispatch(effEditGetRect, 0, 0, &rect);
         return rect ? rect->bottom - rect->top : -1;
-    }
-    CFrame* frame() const { return editor->getFrame(); }
-    void click(const CPoint& where) {
-        frame()->platformOnMouseDown(where, CButtonState(kLButton));
-        frame()->platformOnMouseUp(where, CButtonState(kLButton));
-    }
-    void type(const std::string& text) {
-        for (char c : text) host.dispatch(effEditKeyDown, c, 0);
     }
 };
 
