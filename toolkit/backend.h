@@ -38,7 +38,17 @@ public:
     virtual ~IPlatformBitmap() = default;
     virtual int width() const = 0;   // pixels
     virtual int height() const = 0;  // pixels
+    // Every pixel fully opaque: whatever lies under the image need not be drawn.
+    virtual bool isOpaque() const { return false; }
 };
+
+// Whether 32-bit pixels with their alpha in the fourth byte (BGRA, or native ARGB on a
+// little-endian machine) are all fully opaque.
+inline bool allPixelsOpaque(const std::uint8_t* pixels, std::size_t count) {
+    for (std::size_t i = 0; i < count; ++i)
+        if (pixels[i * 4 + 3] != 0xFF) return false;
+    return true;
+}
 
 // Font style bits, as CFontDesc stores them.
 enum FontStyle : int { kNormalFace = 0, kBoldFace = 1 << 0, kItalicFace = 1 << 1 };

@@ -16,6 +16,8 @@ public:
     explicit CBitmap(std::shared_ptr<toolkit::IPlatformBitmap> image);
 
     bool isLoaded() const { return image_ != nullptr; }
+    // Every pixel fully opaque (false for an empty bitmap).
+    bool isOpaque() const { return image_ && image_->isOpaque(); }
     double getWidth() const { return image_ ? image_->width() : 0; }
     double getHeight() const { return image_ ? image_->height() : 0; }
     int getResourceId() const { return resourceId_; }  // -1 when not from a resource

@@ -85,7 +85,7 @@ void CFrame::collectDirty(CView* view, const CPoint& origin) {
         CRect area = view->getViewSize();
         invalidRect(area.offset(origin.x, origin.y));
     }
-    if (auto* container = dynamic_cast<CViewContainer*>(view)) {
+    if (CViewContainer* container = view->asContainer()) {
         const CPoint inner = view == this ? origin : origin + view->getViewSize().getTopLeft();
         for (int i = 0; i < container->getNbViews(); ++i) collectDirty(container->getView(i), inner);
     }

@@ -78,6 +78,15 @@ public:
     virtual void attached(CViewContainer* parent, CFrame* frame);
     virtual void removed();
 
+    // Whether drawing the view hides everything under `area` (the parent's coordinates, like
+    // the view's size): its parent then skips what lies beneath. False unless a view knows.
+    virtual bool coversOpaquely(const CRect& area) const {
+        (void)area;
+        return false;
+    }
+    // The view as a container, or null: cheaper than a dynamic_cast on every repaint walk.
+    virtual CViewContainer* asContainer() { return nullptr; }
+
     // Keyboard focus hand-over (CFrame::setFocusView).
     virtual void takeFocus() {}
     virtual void looseFocus() {}

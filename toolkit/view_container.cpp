@@ -75,16 +75,43 @@ void CViewContainer::drawRect(CDrawContext* context, const CRect& updateRect) {
     setDirty(false);
 }
 
+bool CViewContainer::coversOpaquely(const CRect& area) const {
+    if (!isVisible() || alpha_ < 1.f || !size_.rectOverlap(area)) return false;
+    CRect inside = area;
+    if (inside.bound(size_) != area) return false;  // reaches beyond the container
+    inside.offset(-size_.left, -size_.top);
+    if (backgroundColor_.alpha == 255) return true;
+    if (background_ && background_->isOpaque() && inside.right <= background_->getWidth() &&
+        inside.bottom <= background_->getHeight())
+        return true;
+    for (const CView* child : children_)
+        if (child->isVisible() && child->getAlphaValue() >= 1.f && child->coversOpaquely(inside)) return true;
+    return false;
+}
+
 void CViewContainer::drawContents(CDrawContext* context, const CRect& localUpdate) {
-    const CRect bounds(0, 0, size_.getWidth(), size_.getHeight());
-    if (backgroundColor_.alpha > 0) {
-        context->setFillColor(backgroundColor_);
-        context->drawRect(bounds, kDrawFilled);
+    // What lies under the top-most child that hides the whole update area is never seen
+    // (unless everything is drawn see-through).
+    std::size_t first = 0;
+    for (std::size_t i = context->getGlobalAlpha() >= 1.f ? children_.size() : 0; i-- > 0;) {
+        const CView* child = children_[i];
+        if (child->isVisible() && child->getAlphaValue() >= 1.f && child->coversOpaquely(localUpdate)) {
+            first = i + 1;
+            break;
+        }
     }
-    if (background_) context->drawBitmap(background_, bounds);
+    const CRect bounds(0, 0, size_.getWidth(), size_.getHeight());
+    if (first == 0) {
+        if (backgroundColor_.alpha > 0) {
+            context->setFillColor(backgroundColor_);
+            context->drawRect(bounds, kDrawFilled);
+        }
+        if (background_) context->drawBitmap(background_, bounds);
+    }
     const CRect containerClip = context->getClipRect();
     const float baseAlpha = context->getGlobalAlpha();
-    for (CView* child : children_) {
+    for (std::size_t i = first == 0 ? 0 : first - 1; i < children_.size(); ++i) {
+        CView* child = children_[i];
         if (!child->isVisible() || !child->getViewSize().rectOverlap(localUpdate)) continue;
         CRect childUpdate = localUpdate;
         childUpdate.bound(child->getViewSize());
@@ -101,7 +128,7 @@ CView* CViewContainer::viewAtLocal(const CPoint& local, bool deep) const {
         CView* child = *it;
         if (!child->isVisible() || !child->getMouseEnabled() || !child->hitTest(local)) continue;
         if (deep) {
-            if (auto* container = dynamic_cast<CViewContainer*>(child)) {
+            if (CViewContainer* container = child->asContainer()) {
                 CPoint inner = local;
                 inner.offset(-container->size_.left, -container->size_.top);
                 if (CView* innerView = container->viewAtLocal(inner, true)) return innerView;

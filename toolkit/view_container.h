@@ -37,6 +37,9 @@ public:
 
     void attached(CViewContainer* parent, CFrame* frame) override;
     void removed() override;
+    CViewContainer* asContainer() override { return this; }
+    // An opaque background over `area`, or a child that covers it.
+    bool coversOpaquely(const CRect& area) const override;
 
     TOOLKIT_TYPE_NAME("CViewContainer", CView)
 

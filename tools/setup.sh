@@ -8,7 +8,7 @@ packages=(
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
   wine wine64 wine32:i386 libgl1:i386 libgl1-mesa-dri:i386 libglx-mesa0:i386 libgl1-mesa-dri
   xvfb xauth xdotool x11-apps
-  libcairo2-dev libx11-dev libxtst-dev libfreetype-dev libpng-dev libfontconfig-dev
+  libcairo2-dev libx11-dev libxext-dev libxtst-dev libfreetype-dev libpng-dev libfontconfig-dev
   fonts-dejavu-core fonts-liberation
 )
 

@@ -234,3 +234,9 @@ std::span<const CZEBMeter2::Stroke> CZEBPPMMeter2::strokes() const {
     };
     return lines;
 }
+
+bool CZEBVUMeter2::coversOpaquely(const CRect& area) const {
+    CRect inside = area;
+    return isVisible() && getAlphaValue() >= 1.f && artworkLoaded() && backlight_->isOpaque() &&
+           inside.bound(size_) == area && !area.isEmpty();
+}

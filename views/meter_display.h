@@ -142,6 +142,8 @@ public:
     int getBacklightLevel() const { return backlightLevel_; }
 
     double angleOf(double value) const override { return meter_scale::vuAngle(value); }
+    // The face covers the whole movement: the panel behind it need not be drawn.
+    bool coversOpaquely(const CRect& area) const override;
     ZEB_CONTROL_TYPE_NAME("CZEBVUMeter2")
 
 protected:

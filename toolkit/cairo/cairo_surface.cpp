@@ -5,7 +5,24 @@
 
 namespace toolkit::cairo {
 
-CairoBitmap::CairoBitmap(cairo_surface_t* image) : image_(image) {}
+namespace {
+
+bool imageIsOpaque(cairo_surface_t* image) {
+    if (cairo_image_surface_get_format(image) == CAIRO_FORMAT_RGB24) return true;
+    if (cairo_image_surface_get_format(image) != CAIRO_FORMAT_ARGB32) return false;
+    cairo_surface_flush(image);
+    const int width = cairo_image_surface_get_width(image);
+    const int stride = cairo_image_surface_get_stride(image);
+    const unsigned char* data = cairo_image_surface_get_data(image);
+    for (int y = 0; data && y < cairo_image_surface_get_height(image); ++y)
+        if (!toolkit::allPixelsOpaque(data + static_cast<std::ptrdiff_t>(y) * stride, static_cast<std::size_t>(width)))
+            return false;
+    return data != nullptr;
+}
+
+}  // namespace
+
+CairoBitmap::CairoBitmap(cairo_surface_t* image) : image_(image), opaque_(imageIsOpaque(image)) {}
 CairoBitmap::~CairoBitmap() { cairo_surface_destroy(image_); }
 int CairoBitmap::width() const { return cairo_image_surface_get_width(image_); }
 int CairoBitmap::height() const { return cairo_image_surface_get_height(image_); }

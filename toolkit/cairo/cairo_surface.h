@@ -15,10 +15,12 @@ public:
     CairoBitmap& operator=(const CairoBitmap&) = delete;
     int width() const override;
     int height() const override;
+    bool isOpaque() const override { return opaque_; }
     cairo_surface_t* image() const { return image_; }
 
 private:
     cairo_surface_t* image_;
+    bool opaque_;
 };
 
 // A face at one size, ready for cairo's text calls.

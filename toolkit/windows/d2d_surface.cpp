@@ -37,7 +37,8 @@ D2D1_ELLIPSE toEllipse(const CRect& bounds) {
 // ---- D2DBitmap
 
 D2DBitmap::D2DBitmap(int width, int height, std::vector<std::uint8_t> premultipliedBgra)
-    : width_(width), height_(height), pixels_(std::move(premultipliedBgra)) {}
+    : width_(width), height_(height), pixels_(std::move(premultipliedBgra)),
+      opaque_(allPixelsOpaque(pixels_.data(), pixels_.size() / 4)) {}
 
 ID2D1Bitmap* D2DBitmap::forTarget(ID2D1RenderTarget* target, std::uint64_t targetSerial) const {
     for (const Cached& entry : cached_)

@@ -20,6 +20,7 @@ public:
     D2DBitmap(int width, int height, std::vector<std::uint8_t> premultipliedBgra);
     int width() const override { return width_; }
     int height() const override { return height_; }
+    bool isOpaque() const override { return opaque_; }
     // The bitmap for `target`, whose serial number tells targets apart; null on failure.
     ID2D1Bitmap* forTarget(ID2D1RenderTarget* target, std::uint64_t targetSerial) const;
 
@@ -33,6 +34,7 @@ private:
     int width_;                          // pixels
     int height_;                         // pixels
     std::vector<std::uint8_t> pixels_;   // premultiplied BGRA, rows of width_ * 4 bytes
+    bool opaque_;                        // no pixel lets anything through
     mutable Cached cached_[kCachedTargets];
     mutable int nextSlot_ = 0;           // the slot to reuse next
 };

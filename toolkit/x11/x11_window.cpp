@@ -17,6 +17,8 @@
 #include "toolkit/backend.h"
 #include "toolkit/cairo/cairo_surface.h"
 #include "toolkit/dirty_region.h"
+#include "toolkit/x11/error_trap.h"
+#include "toolkit/x11/shared_image.h"
 
 // After our headers: Xlib defines macros such as None and Bool.
 #include <X11/Xlib.h>
@@ -28,42 +30,14 @@
 namespace toolkit {
 namespace {
 
+using x11::ErrorTrap;
+using x11::SharedImage;
+
 constexpr unsigned long kDoubleClickMs = 400;   // milliseconds between the two presses
 constexpr int kDoubleClickDistance = 4;         // pixels the mouse may move between them
 // A parent being hidden sends us nothing, so while we believe we are seen we check now and
 // then; a window that becomes visible again gets Expose and VisibilityNotify events.
 constexpr auto kViewableCheckInterval = std::chrono::milliseconds(250);
-
-// Catches X errors of the calls in its scope instead of letting Xlib end the process.
-class ErrorTrap {
-public:
-    explicit ErrorTrap(Display* display) : display_(display) {
-        failed() = false;
-        previous_ = XSetErrorHandler(&ErrorTrap::onError);
-    }
-    ~ErrorTrap() {
-        XSync(display_, False);
-        XSetErrorHandler(previous_);
-    }
-    ErrorTrap(const ErrorTrap&) = delete;
-    ErrorTrap& operator=(const ErrorTrap&) = delete;
-    bool ok() {
-        XSync(display_, False);
-        return !failed();
-    }
-
-private:
-    static bool& failed() {
-        static bool flag = false;
-        return flag;
-    }
-    static int onError(Display*, XErrorEvent*) {
-        failed() = true;
-        return 0;
-    }
-    Display* display_;
-    int (*previous_)(Display*, XErrorEvent*);
-};
 
 std::int32_t modifierBits(unsigned int state) {
     std::int32_t bits = 0;
@@ -165,25 +139,34 @@ private:
         std::shared_ptr<std::atomic<bool>> paused;  // periodic ticks wait; events still wake
     };
 
+    // While the window is seen the thread wakes once a period, and the tick handles the events
+    // that came meanwhile (so a burst of events costs no extra wake-ups). While it cannot be
+    // seen the thread sleeps until the X connection has something: showing the window again
+    // sends Expose and visibility events.
     static void run(std::shared_ptr<State> state) {
         using Clock = std::chrono::steady_clock;
         auto next = Clock::now() + state->period;
         while (!state->stopping.load(std::memory_order_acquire)) {
+            const bool paused = state->paused->load(std::memory_order_relaxed);
             int timeout = -1;
-            if (!state->paused->load(std::memory_order_relaxed)) {
-                const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(next - Clock::now()).count();
+            if (!paused) {
+                // Rounded up: waking a fraction early would only mean a second wake-up.
+                const auto wait = std::chrono::ceil<std::chrono::milliseconds>(next - Clock::now()).count();
                 timeout = wait > 0 ? static_cast<int>(wait) : 0;
             }
             pollfd fds[2] = {{state->wake, POLLIN, 0}, {state->connection, POLLIN, 0}};
-            if (poll(fds, 2, timeout) < 0 && errno != EINTR) break;
+            if (poll(fds, paused ? 2 : 1, timeout) < 0 && errno != EINTR) break;
             if (state->stopping.load(std::memory_order_acquire)) break;
-            if (fds[1].revents & (POLLERR | POLLHUP | POLLNVAL)) break;  // the connection is gone
+            if (paused && (fds[1].revents & (POLLERR | POLLHUP | POLLNVAL))) break;  // the connection is gone
+            const bool eventsArrived = paused && (fds[1].revents & POLLIN) != 0;
             const auto now = Clock::now();
-            if (now >= next) {
+            const bool due = !paused && now >= next;
+            if (due) {
                 next += state->period;
                 if (next <= now) next = now + state->period;  // fell behind: no burst of ticks
             }
-            state->tick();
+            if (eventsArrived) next = now;  // shown again: the next frame at once
+            if (due || eventsArrived) state->tick();
         }
     }
 
@@ -256,6 +239,7 @@ public:
 
     void update() override {
         if (!window_ || pending_.empty() || !backBuffer_) return;
+        sharedImage_.waitUntilRead();  // the server may still be copying the last frame
         cairo_t* cr = cairo_create(backBuffer_);
         {
             cairo::CairoSurface surface(cr, width_, height_);
@@ -335,7 +319,12 @@ private:
     }
 
     bool createBuffers() {
-        backBuffer_ = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width_, height_);
+        // Shared with the server where it can be, else in our own memory.
+        if (directPixels() && sharedImage_.create(display_, visual_, depth_, width_, height_))
+            backBuffer_ = cairo_image_surface_create_for_data(sharedImage_.pixels(), CAIRO_FORMAT_RGB24, width_,
+                                                              height_, sharedImage_.stride());
+        else
+            backBuffer_ = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width_, height_);
         if (cairo_surface_status(backBuffer_) != CAIRO_STATUS_SUCCESS) return false;
         if (directPixels()) {
             if (!gc_) gc_ = XCreateGC(display_, window_, 0, nullptr);
@@ -347,6 +336,7 @@ private:
 
     void destroyBuffers() {
         if (backBuffer_) cairo_surface_destroy(backBuffer_);
+        sharedImage_.release();
         if (windowSurface_) cairo_surface_destroy(windowSurface_);
         backBuffer_ = nullptr;
         windowSurface_ = nullptr;
@@ -358,7 +348,9 @@ private:
         const int top = static_cast<int>(area.top);
         const auto width = static_cast<unsigned>(std::ceil(area.right) - left);
         const auto height = static_cast<unsigned>(std::ceil(area.bottom) - top);
-        if (gc_) {
+        if (gc_ && sharedImage_.valid()) {
+            sharedImage_.put(window_, gc_, left, top, width, height);
+        } else if (gc_) {
             XImage* image = XCreateImage(display_, visual_, static_cast<unsigned>(depth_), ZPixmap, 0,
                                          reinterpret_cast<char*>(cairo_image_surface_get_data(backBuffer_)),
                                          static_cast<unsigned>(width_), static_cast<unsigned>(height_), 32,
@@ -394,6 +386,7 @@ private:
     }
 
     void handle(XEvent& event) {
+        if (sharedImage_.handleEvent(event)) return;
         switch (event.type) {
             case Expose:
                 pending_.add(CRect(event.xexpose.x, event.xexpose.y, event.xexpose.x + event.xexpose.width,
@@ -492,7 +485,8 @@ private:
     Visual* visual_ = nullptr;
     int width_ = 0;                // pixels
     int height_ = 0;               // pixels
-    cairo_surface_t* backBuffer_ = nullptr;
+    cairo_surface_t* backBuffer_ = nullptr;  // drawn into; over sharedImage_'s pixels when valid
+    SharedImage sharedImage_;
     cairo_surface_t* windowSurface_ = nullptr;  // only for visuals that need converting
     GC gc_ = nullptr;              // for copying pixels straight to the window
     int depth_ = 0;                // bits per pixel of the window's visual
