@@ -91,3 +91,55 @@ TEST(Repaint, AWindowNobodyCanSeeIsPaintedWhenItShowsAgain) {
     EXPECT_EQ(shown->invalidated, (std::vector<CRect>{CRect(10, 10, 20, 20)}));
     frame->close();
 }
+
+namespace {
+
+struct CountingView : CView {
+    using CView::CView;
+    int draws = 0;
+    void draw(CDrawContext*) override { ++draws; }
+};
+
+}  // namespace
+
+TEST(Repaint, WhatAnOpaqueViewHidesIsNotDrawn) {
+    OffscreenFrame f(100, 50);
+    auto* under = new CountingView(CRect(0, 0, 100, 50));
+    auto* cover = new CViewContainer(CRect(10, 10, 60, 40));
+    cover->setBackgroundColor(CColor{30, 30, 30, 255});
+    f.frame->addView(under);
+    f.frame->addView(cover);
+    f.frame->idle();
+    const int drawn = under->draws;
+    struct Case {
+        const char* what;
+        CRect area;
+        CColor cover;
+        bool underDrawn;
+    };
+    const Case cases[] = {
+        {"inside an opaque view", CRect(20, 20, 30, 30), CColor{30, 30, 30, 255}, false},
+        {"reaching beyond it", CRect(5, 20, 30, 30), CColor{30, 30, 30, 255}, true},
+        {"inside a see-through one", CRect(20, 20, 30, 30), CColor{30, 30, 30, 128}, true},
+    };
+    int expected = drawn;
+    for (const Case& c : cases) {
+        cover->setBackgroundColor(c.cover);
+        f.frame->invalidRect(c.area);
+        f.frame->idle();
+        expected += c.underDrawn ? 1 : 0;
+        EXPECT_EQ(under->draws, expected) << c.what;
+    }
+}
+
+TEST(Bitmaps, KnowWhetherTheyAreOpaque) {
+    struct Case {
+        int id;
+        bool opaque;
+    };
+    for (const Case c : {Case{kWhiteSquare, true}, Case{kHalfClear, false}, Case{kMissing, false}}) {
+        auto* bitmap = new CBitmap(c.id);
+        EXPECT_EQ(bitmap->isOpaque(), c.opaque) << c.id;
+        bitmap->forget();
+    }
+}

@@ -23,6 +23,7 @@ struct Table {
         resources[kHandle] = makePng(10, 10, {kBlueCColor});
         resources[kWhiteSquare] = makePng(8, 8, {kWhiteCColor});
         resources[kCacheProbe] = makePng(4, 4, {kGreyCColor});
+        resources[kHalfClear] = makePng(8, 8, {kRedCColor, CColor{0, 0, 0, 0}});
     }
 };
 

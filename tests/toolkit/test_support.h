@@ -20,6 +20,7 @@ enum TestResource : int {
     kHandle = 9004,          // 10 x 10 blue
     kWhiteSquare = 9005,     // 8 x 8 opaque white
     kCacheProbe = 9006,      // 4 x 4, only used by the cache test
+    kHalfClear = 9007,       // 8 x 8: top half red, bottom half fully transparent
     kMissing = 9999,         // not in the table
 };
 
