@@ -13,26 +13,11 @@ namespace {
 using aldermark::CommandArguments;
 using host_test::modulePath;
 
+using host_test::contains;
+using host_test::count;
+using host_test::expectError;
 using host_test::Outcome;
 using host_test::run;
-
-bool contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
-
-std::size_t count(const std::string& text, const std::string& part) {
-    std::size_t n = 0;
-    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
-    return n;
-}
-
-// A one-line error that names the problem.
-void expectError(const Outcome& outcome, int code, const std::string& part) {
-    EXPECT_EQ(outcome.code, code) << outcome.err;
-    EXPECT_TRUE(contains(outcome.err, part)) << outcome.err;
-    EXPECT_EQ(count(outcome.err, "\n"), 1u) << outcome.err;
-    EXPECT_TRUE(outcome.out.empty()) << outcome.out;
-}
 
 TEST(InfoCommand, ReportsIdentityPinsCapabilitiesAndParameters) {
     const Outcome result = run(aldermark::runInfo, {"--plugin", modulePath("host_test_plugin"), "--set", "0=0.25",

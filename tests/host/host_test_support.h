@@ -1,6 +1,6 @@
 #pragma once
-// Helpers of the host tests: where the test plug-ins are, a scratch folder per test, and a
-// strict JSON syntax check for the reports.
+// Helpers of the host tests: running a command, one-line errors, where the test plug-ins
+// are, a scratch folder per test, and a strict JSON syntax check for the reports.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -27,6 +27,22 @@ inline Outcome run(aldermark::CommandFunction command, const aldermark::CommandA
     std::ostringstream out, err;
     const int code = command(args, out, err);
     return {code, out.str(), err.str()};
+}
+
+inline bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+inline std::size_t count(const std::string& text, const std::string& part) {
+    std::size_t n = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+    return n;
+}
+
+// A one-line error that names the problem, and nothing on the output.
+inline void expectError(const Outcome& outcome, int code, const std::string& part) {
+    EXPECT_EQ(outcome.code, code) << outcome.err;
+    EXPECT_TRUE(contains(outcome.err, part)) << outcome.err;
+    EXPECT_EQ(count(outcome.err, "\n"), 1u) << outcome.err;
+    EXPECT_TRUE(outcome.out.empty()) << outcome.out;
 }
 
 // A test plug-in variant built next to this test program ("host_test_plugin", …).

@@ -1,9 +1,12 @@
 // Small plug-ins for the host tests, one library per variant (chosen by a compile
-// definition): a working stereo gain effect, the same effect reachable only through "main",
-// an entry point that returns null, a record with the wrong magic, and no entry at all.
+// definition): a working stereo gain effect, the same effect with an editor, the effect
+// reachable only through "main", an entry point that returns null, a record with the wrong
+// magic, and no entry at all.
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 
+#include "vst/aeffeditor.h"
 #include "vst/audioeffectx.h"
 #include "vst/plugin_entry.h"
 
@@ -62,6 +65,7 @@ public:
     void suspend() override { resumed_ = false; }
 
     void processReplacing(float** inputs, float** outputs, VstInt32 frames) override {
+        framesProcessed_.fetch_add(frames, std::memory_order_relaxed);
         pins_[0] = isInputConnected(0), pins_[1] = isInputConnected(1);
         pins_[2] = isOutputConnected(0), pins_[3] = isOutputConnected(1);
         // Like many real plug-ins it relies on resume and on the announced block size;
@@ -70,6 +74,9 @@ public:
         for (int channel = 0; channel < 2; ++channel)
             for (VstInt32 i = 0; i < frames; ++i) outputs[channel][i] = gain * inputs[channel][i];
     }
+
+    // Seconds of audio through processReplacing so far, at the announced rate.
+    double secondsProcessed() { return static_cast<double>(framesProcessed_.load()) / getSampleRate(); }
 
 private:
     static bool copy(char* text, const char* value) {
@@ -87,11 +94,65 @@ private:
     int pins_[4] = {};      // 1 = connected: input 0, input 1, output 0, output 1
     int hostVersion_ = 0;   // the host's answer at construction
     bool resumed_ = false;
+    std::atomic<long long> framesProcessed_{0};  // written by the audio thread
+};
+
+// An editor without a window of its own, for the edit command's tests. It asks the host for
+// a size as it opens and for another after a number of idles, with a gesture on parameter
+// 1; as it closes it reports through automation how many idles it got (parameter 2,
+// idles / 1000) and how much audio went through meanwhile (parameter 3, seconds / 100).
+class TestEditor : public AEffEditor {
+public:
+    static constexpr int kSecondSizeAfterIdles = 60;
+
+    explicit TestEditor(TestGain* effect) : AEffEditor(effect), gain_(effect) {}
+
+    bool getRect(ERect** rect) override {
+        *rect = &rect_;
+        return true;
+    }
+    bool open(void* parentWindow) override {
+        if (!parentWindow) return false;
+        AEffEditor::open(parentWindow);
+        idles_ = 0;
+        startSeconds_ = gain_->secondsProcessed();
+        resize(400, 300);
+        return true;
+    }
+    void idle() override {
+        if (!isOpen() || ++idles_ != kSecondSizeAfterIdles) return;
+        gain_->beginEdit(1);
+        gain_->setParameterAutomated(1, 0.25f);
+        gain_->endEdit(1);
+        resize(500, 250);
+    }
+    void close() override {
+        if (isOpen()) {
+            gain_->setParameterAutomated(2, static_cast<float>(idles_) / 1000.0f);
+            gain_->setParameterAutomated(3, static_cast<float>((gain_->secondsProcessed() - startSeconds_) / 100.0));
+        }
+        AEffEditor::close();
+    }
+
+private:
+    void resize(int width, int height) {
+        rect_ = ERect{0, 0, static_cast<VstInt16>(height), static_cast<VstInt16>(width)};
+        gain_->sizeWindow(width, height);
+    }
+
+    TestGain* gain_;
+    ERect rect_{0, 0, 100, 200};  // before the first open: 200 x 100
+    int idles_ = 0;
+    double startSeconds_ = 0;
 };
 
 [[maybe_unused]] AEffect* createEffect(audioMasterCallback host) {
     if (!host || host(nullptr, audioMasterVersion, 0, 0, nullptr, 0.0f) == 0) return nullptr;
-    return (new TestGain(host))->getAeffect();
+    auto* effect = new TestGain(host);
+#if defined(TEST_PLUGIN_EDITOR)
+    effect->setEditor(new TestEditor(effect));
+#endif
+    return effect->getAeffect();
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 #pragma once
-// Test pictures built in memory: plain PNGs (deflate "stored" blocks, no compression) of
+// Test pictures built in memory: plain PNGs (the host's stored-block encoder) of
 // horizontal colour bands, which every back end's decoder reads, and a printable colour for
 // failure messages.
 #include <string>

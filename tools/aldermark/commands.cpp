@@ -10,7 +10,18 @@ void printUsage(std::span<const Command> table, std::ostream& stream) {
     stream << "usage: aldermark <command> [options]\n\ncommands:\n";
     for (const Command& command : table) stream << "  " << command.name << " " << command.synopsis << "\n";
     stream << "\nWithout --plugin the plug-in is '" << host_platform::pluginFileName()
-           << "' next to this program.\n--set takes a parameter index 0..63 and a normalised value.\n";
+           << "' next to this program.\n--set takes a parameter index 0..63 and a normalised value.\n"
+              "\nedit opens the plug-in's editor in a window and plays IN.wav through the effect in real\n"
+              "time, looped, until the window is closed, the process is interrupted or --seconds S have\n"
+              "passed; it calls effEditIdle N times a second (1 to 1000, default 30). Each --screenshot-at S\n"
+              "(seconds after the editor opened) saves the window as a PNG: the first with the first --out,\n"
+              "the second with the second, and so on.\n"
+              "It prints one line per host request as it comes:\n"
+              "  open W H        the editor is open, the window's client area W x H\n"
+              "  size W H        the plug-in asked for a W x H client area and got it\n"
+              "  begin I, end I  a gesture on parameter I starts, ends\n"
+              "  automate I V    the plug-in set parameter I to V\n"
+              "  screenshot F    the window was saved as F\n";
 }
 
 int reportError(std::ostream& err, const char* command, const std::string& message, int code) {

@@ -50,5 +50,7 @@ int runMeter(const CommandArguments& args, std::ostream& out, std::ostream& err)
 int runDemo(const CommandArguments& args, std::ostream& out, std::ostream& err);
 int runRender(const CommandArguments& args, std::ostream& out, std::ostream& err);
 int runSignal(const CommandArguments& args, std::ostream& out, std::ostream& err);
+// The plug-in's editor in a real window while a file plays through it in real time.
+int runEdit(const CommandArguments& args, std::ostream& out, std::ostream& err);
 
 }  // namespace aldermark

@@ -1,7 +1,7 @@
 #pragma once
 // What the command-line host needs from the operating system: loading a shared library,
 // finding the executable's folder, opening files and reading the command line, all with
-// UTF-8 paths. Linux and Windows each implement it in their own folder.
+// UTF-8 paths, and stop requests from outside. Linux and Windows each implement it in their own folder.
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -31,5 +31,10 @@ bool makeFolder(const std::string& path);
 std::FILE* openFile(const std::string& path, const char* mode);
 // The program's arguments (without the program name) as UTF-8.
 std::vector<std::string> commandLineArguments(int argc, char** argv);
+
+// From now on an interrupt or termination request (SIGINT, SIGTERM, SIGHUP; Ctrl+C, the
+// console closing) asks the running command to stop, instead of ending the process.
+void catchStopRequests();
+bool stopRequested();
 
 }  // namespace host_platform

@@ -16,6 +16,9 @@ const aldermark::Command kCommands[] = {
     {"meter", "--input IN.wav [--block N] [--every MS] [--set INDEX=VALUE]...", aldermark::runMeter},
     {"render", "IN.wav --at SECONDS --out F.png [--set INDEX=VALUE]...", aldermark::runRender},
     {"signal", "--out F.wav [--seconds S]", aldermark::runSignal},
+    {"edit",
+     "IN.wav [--plugin PATH] [--set INDEX=VALUE]... [--idle-hz N] [--seconds S] [--screenshot-at S --out F.png]...",
+     aldermark::runEdit},
     {"demo", "[--pictures DIR]", aldermark::runDemo},
 };
 

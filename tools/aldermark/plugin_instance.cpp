@@ -63,7 +63,8 @@ VstIntPtr VSTCALLBACK hostCallback(AEffect* effect, VstInt32 opcode, VstInt32 in
     }
 }
 
-VstIntPtr PluginInstance::answerHost(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float) {
+VstIntPtr PluginInstance::answerHost(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) {
+    HostRequestListener* listener = listener_.load();
     switch (opcode) {
     case audioMasterVersion: return kVstVersion;
     case audioMasterPinConnected: {
@@ -75,7 +76,24 @@ VstIntPtr PluginInstance::answerHost(VstInt32 opcode, VstInt32 index, VstIntPtr 
     case audioMasterGetBlockSize: return blockSize_;
     case audioMasterGetProductString: copyText(ptr, "aldermark", kVstMaxProductStrLen); return ptr ? 1 : 0;
     case audioMasterGetVendorVersion: return 1;
-    default: return 0;  // automation, window size, idle …: nothing to do without a GUI or a project
+    case audioMasterAutomate:
+        if (listener) listener->automated(index, opt);
+        return 0;
+    case audioMasterBeginEdit:
+        if (listener) listener->editBegun(index);
+        return listener ? 1 : 0;
+    case audioMasterEndEdit:
+        if (listener) listener->editEnded(index);
+        return listener ? 1 : 0;
+    case audioMasterSizeWindow: {
+        // index: width, value: height; a value beyond 32 bits is no height at all.
+        const bool plausible = value > 0 && value <= 0x7fffffff;
+        return listener && plausible && listener->sizeWindowRequested(index, static_cast<VstInt32>(value)) ? 1 : 0;
+    }
+    case audioMasterCanDo:
+        // Compared only as far as the two texts agree: a plug-in's text may be unterminated.
+        return listener && ptr && std::strncmp(static_cast<const char*>(ptr), "sizeWindow", 11) == 0 ? 1 : 0;
+    default: return 0;  // idle, time info …: nothing to do without a project
     }
 }
 

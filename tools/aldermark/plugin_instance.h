@@ -3,11 +3,24 @@
 // host's side of the conversation (its callback answers, which pins are connected, the rate
 // and block size it announced). Loading checks what it can about the binary and the record;
 // what the plug-in does once it runs is trusted.
+#include <atomic>
 #include <string>
 
 #include "vst/aeffectx.h"
 
 namespace aldermark {
+
+// What a host with a window does with the plug-in's requests about its editor and its
+// parameters. Called on whichever thread the plug-in asks from.
+class HostRequestListener {
+public:
+    virtual ~HostRequestListener() = default;
+    virtual void automated(VstInt32 index, float value) = 0;
+    virtual void editBegun(VstInt32 index) = 0;
+    virtual void editEnded(VstInt32 index) = 0;
+    // True when the host resizes its window so that the editor gets width x height.
+    virtual bool sizeWindowRequested(VstInt32 width, VstInt32 height) = 0;
+};
 
 class PluginInstance {
 public:
@@ -35,6 +48,10 @@ public:
     // Announces rate and largest block, as a host does before resuming.
     void setProcessing(float sampleRate, VstInt32 blockSize);
 
+    // Who answers the editor's and the parameters' requests; null (the default) for a host
+    // without a window, which ignores them.
+    void setListener(HostRequestListener* listener) { listener_.store(listener); }
+
     // Answers of the host callback for this instance.
     VstIntPtr answerHost(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt);
 
@@ -47,6 +64,7 @@ private:
     int connectedOutputs_ = 2;
     float sampleRate_ = 44100.0f;  // Hz, as announced
     VstInt32 blockSize_ = 512;     // frames, as announced
+    std::atomic<HostRequestListener*> listener_{nullptr};
 };
 
 // The host callback every loaded plug-in receives.

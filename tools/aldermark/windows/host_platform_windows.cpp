@@ -2,27 +2,22 @@
 #include <shellapi.h>
 
 #include "tools/aldermark/host_platform.h"
+#include "tools/aldermark/windows/wide_text.h"
 
+#include <atomic>
 #include <filesystem>
 
 namespace host_platform {
 namespace {
 
-std::wstring widen(const std::string& text) {
-    if (text.empty()) return {};
-    const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
-    return wide;
-}
+using aldermark_windows::narrow;
+using aldermark_windows::widen;
 
-std::string narrow(const wchar_t* text, int length = -1) {
-    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text, length, nullptr, 0, nullptr, nullptr);
-    if (bytes <= 0) return {};
-    std::string utf8(static_cast<std::size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text, length, utf8.data(), bytes, nullptr, nullptr);
-    if (length < 0) utf8.pop_back();  // the converted terminator
-    return utf8;
+std::atomic<bool> stopAsked{false};
+
+BOOL WINAPI onConsoleEvent(DWORD) {
+    stopAsked.store(true);
+    return TRUE;  // handled: the command stops by itself
 }
 
 // The system's text for an error code, on one line.
@@ -107,5 +102,9 @@ std::vector<std::string> commandLineArguments(int, char**) {
     LocalFree(wide);
     return arguments;
 }
+
+void catchStopRequests() { SetConsoleCtrlHandler(&onConsoleEvent, TRUE); }
+
+bool stopRequested() { return stopAsked.load(); }
 
 }  // namespace host_platform

@@ -1,0 +1,240 @@
+// The edit command in a real window, driven as a user drives it: the plug-in of this build
+// opens in the command's window while music plays; the needles move between the command's
+// screenshots; real clicks on the meter selector's right zone switch the meter (seen on
+// screen) and reach the host as automation of parameter 3; the window follows the sizes a
+// plug-in asks for. The pictures stay in the test's folder.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "tests/edit_window/edit_driver.h"
+
+namespace {
+
+using aldermark::RgbaImage;
+using edittest::EditDriver;
+
+// Generous: sanitizer builds and Wine start slowly.
+constexpr double kStartSeconds = 60;
+constexpr double kEventSeconds = 15;
+
+struct Area {
+    int left, top, right, bottom;
+};
+// The two needle meters, the meter selector's right zone and the strips button, in editor
+// pixels.
+constexpr Area kLeftMeter{12, 18, 262, 140};
+constexpr Area kRightMeter{277, 18, 527, 140};
+constexpr int kNextMeterX = 334, kNextMeterY = 155;
+constexpr int kStripsButtonX = 579, kStripsButtonY = 6;
+
+// Pixels of `area` that clearly differ between the two pictures (any channel by more than 40).
+int changedPixels(const RgbaImage& a, const RgbaImage& b, const Area& area) {
+    int changed = 0;
+    for (int y = area.top; y < area.bottom; ++y)
+        for (int x = area.left; x < area.right; ++x) {
+            const std::size_t at = (static_cast<std::size_t>(y) * static_cast<std::size_t>(a.width) + static_cast<std::size_t>(x)) * 4;
+            for (int c = 0; c < 3; ++c)
+                if (std::abs(a.pixels[at + c] - b.pixels[at + c]) > 40) {
+                    ++changed;
+                    break;
+                }
+        }
+    return changed;
+}
+
+int pixelsOf(const Area& area) { return (area.right - area.left) * (area.bottom - area.top); }
+
+// Only the lines a host gets about parameters, in order.
+std::vector<std::string> parameterLines(const std::vector<std::string>& lines) {
+    std::vector<std::string> picked;
+    for (const std::string& line : lines)
+        if (line.rfind("begin ", 0) == 0 || line.rfind("end ", 0) == 0 || line.rfind("automate ", 0) == 0)
+            picked.push_back(line);
+    return picked;
+}
+
+// The number in the last "automate INDEX V" line, or -1.
+double automatedValue(const std::vector<std::string>& lines, int index) {
+    std::string prefix = "automate ";
+    prefix += std::to_string(index);  // appended, not added up: g++ 12 warns falsely on that
+    prefix += ' ';
+    double value = -1;
+    for (const std::string& line : lines)
+        if (line.rfind(prefix, 0) == 0) value = std::atof(line.c_str() + prefix.size());
+    return value;
+}
+
+class EditWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        driver_ = EditDriver::create();
+        std::string why;
+        ASSERT_TRUE(driver_->ready(why)) << why;
+    }
+    // Waits until the window's client area is width x height.
+    bool clientSizeBecomes(int width, int height) {
+        for (int i = 0; i < 200; ++i) {
+            int w = 0, h = 0;
+            driver_->clientSize(w, h);
+            if (w == width && h == height) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(25));
+        }
+        return false;
+    }
+    // Waits until the meters on screen differ from `before` in more than 1/share of their
+    // pixels; `after` is what the screen showed then.
+    bool screenChangesFrom(const RgbaImage& before, int share, RgbaImage& after) {
+        for (int i = 0; i < 150; ++i) {
+            if (driver_->capture(after) && after.width == before.width && after.height == before.height &&
+                changedPixels(before, after, kLeftMeter) > pixelsOf(kLeftMeter) / share &&
+                changedPixels(before, after, kRightMeter) > pixelsOf(kRightMeter) / share)
+                return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+        return false;
+    }
+    // A new face's needles rise from rest: the picture kept in the test's folder for a look
+    // is taken once they have reached the music's level.
+    void settleAndKeep(const std::string& path, RgbaImage& image) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+        driver_->capture(image);
+        const std::vector<unsigned char> png = aldermark::encodePng(image);
+        if (std::FILE* file = std::fopen(path.c_str(), "wb")) {
+            std::fwrite(png.data(), 1, png.size(), file);
+            std::fclose(file);
+        }
+    }
+    std::string describeSize() {
+        int w = 0, h = 0;
+        driver_->clientSize(w, h);
+        return std::to_string(w) + " x " + std::to_string(h);
+    }
+    std::unique_ptr<EditDriver> driver_;
+};
+
+TEST_F(EditWindow, ClicksSwitchTheMeterWhileTheNeedlesFollowTheMusic) {
+    const std::string music = "edit_window_music.wav";
+    ASSERT_EQ(driver_->run({"signal", "--out", music, "--seconds", "12"}), 0) << driver_->errors();
+    // The command's own pictures of the VU meter, half a second apart.
+    std::vector<std::string> args{"edit", music, "--seconds", "60"};
+    std::vector<std::string> vuShots;
+    for (int i = 0; i < 7; ++i) {
+        vuShots.push_back("edit_window_vu_" + std::to_string(i + 1) + ".png");
+        args.insert(args.end(), {"--screenshot-at", std::to_string(1.0 + 0.5 * i), "--out", vuShots.back()});
+    }
+    ASSERT_TRUE(driver_->start(args));
+    edittest::OutputLines& out = driver_->output();
+    ASSERT_TRUE(out.waitFor("open 586 195", kStartSeconds)) << out.text() << driver_->errors();
+    ASSERT_TRUE(driver_->findWindow(kEventSeconds));
+    EXPECT_TRUE(clientSizeBecomes(586, 195)) << "the client area is the editor's rectangle, not " << describeSize();
+    ASSERT_TRUE(out.waitFor("screenshot " + vuShots.back(), kStartSeconds)) << out.text() << driver_->errors();
+
+    // Each click on the selector's right zone puts the next face in front of the needles.
+    RgbaImage shot, vu, rms, ppm;
+    ASSERT_TRUE(driver_->readPng(vuShots.back(), shot));
+    ASSERT_TRUE(driver_->capture(vu));
+    for (const Area& meter : {kLeftMeter, kRightMeter})
+        EXPECT_LT(changedPixels(shot, vu, meter), pixelsOf(meter) / 30) << "the command's picture is not what the screen shows";
+    driver_->click(kNextMeterX, kNextMeterY);
+    EXPECT_TRUE(out.waitFor("automate 3 0.5000", kEventSeconds)) << "VU to RMS: " << out.text();
+    EXPECT_TRUE(screenChangesFrom(vu, 2, rms)) << "the RMS face did not appear";
+    settleAndKeep("edit_window_rms.png", rms);
+    driver_->click(kNextMeterX, kNextMeterY);
+    EXPECT_TRUE(out.waitFor("automate 3 1.0000", kEventSeconds)) << "RMS to PPM: " << out.text();
+    EXPECT_TRUE(screenChangesFrom(rms, 15, ppm)) << "the PPM face did not appear";
+    settleAndKeep("edit_window_ppm.png", ppm);
+    driver_->closeWindow();
+    EXPECT_EQ(driver_->waitForExit(kEventSeconds), 0) << "closing the window ends the session";
+    EXPECT_EQ(driver_->errors(), "");
+    EXPECT_EQ(parameterLines(out.all()), (std::vector<std::string>{"begin 3", "automate 3 0.5000", "end 3", "begin 3",
+                                                                   "automate 3 1.0000", "end 3"}))
+        << "one bracketed gesture a click";
+
+    // The needles swing with the music on the same face: some pictures differ, and only
+    // where a needle is. (A machine under load may hold the editor back for a moment; the
+    // pictures taken meanwhile are alike.)
+    std::vector<RgbaImage> pictures(vuShots.size());
+    for (std::size_t i = 0; i < vuShots.size(); ++i) {
+        ASSERT_TRUE(driver_->readPng(vuShots[i], pictures[i])) << vuShots[i];
+        ASSERT_EQ(pictures[i].width, 586);
+        ASSERT_EQ(pictures[i].height, 195);
+    }
+    for (const Area& meter : {kLeftMeter, kRightMeter}) {
+        int mostMoved = 0;
+        for (std::size_t i = 1; i < pictures.size(); ++i) {
+            const int moved = changedPixels(pictures[i - 1], pictures[i], meter);
+            EXPECT_LT(moved, pixelsOf(meter) / 30) << "more than a needle changed at x " << meter.left << ", " << vuShots[i];
+            mostMoved = std::max(mostMoved, moved);
+        }
+        EXPECT_GT(mostMoved, 40) << "the needle did not move at x " << meter.left;
+    }
+}
+
+TEST_F(EditWindow, TheWindowFollowsTheSizesThePluginAsksFor) {
+    const std::string tone = "edit_window_tone.wav";
+    ASSERT_EQ(driver_->run({"signal", "--out", tone, "--seconds", "1"}), 0) << driver_->errors();
+    edittest::OutputLines& out = driver_->output();
+
+    // The plug-in of this build with its filters strip open, then the strips switched off
+    // with a click on their button.
+    ASSERT_TRUE(driver_->start({"edit", tone, "--set", "7=1"}));
+    ASSERT_TRUE(out.waitFor("open 586 235", kStartSeconds)) << out.text() << driver_->errors();
+    ASSERT_TRUE(driver_->findWindow(kEventSeconds));
+    EXPECT_TRUE(clientSizeBecomes(586, 235)) << describeSize();
+    driver_->click(kStripsButtonX, kStripsButtonY);
+    EXPECT_TRUE(out.waitFor("size 586 169", kEventSeconds)) << out.text();
+    EXPECT_TRUE(clientSizeBecomes(586, 169)) << describeSize();
+    EXPECT_LT(out.position("automate 6 0.0000"), out.position("size 586 169")) << out.text();
+    driver_->closeWindow();
+    EXPECT_EQ(driver_->waitForExit(kEventSeconds), 0) << out.text() << driver_->errors();
+
+    // The test plug-in, which asks for sizes by itself.
+    ASSERT_TRUE(driver_->start({"edit", tone, "--plugin", driver_->testEditorPlugin()}));
+    // The test editor answers 200 x 100 before it opens and asks for 400 x 300 as it opens.
+    ASSERT_TRUE(out.waitFor("open 400 300", kStartSeconds)) << out.text() << driver_->errors();
+    EXPECT_LT(out.position("size 400 300"), out.position("open 400 300"));
+    ASSERT_TRUE(driver_->findWindow(kEventSeconds));
+    EXPECT_TRUE(clientSizeBecomes(400, 300)) << describeSize();
+    // 60 idles later (2 s) it asks for 500 x 250, in a gesture on parameter 1.
+    ASSERT_TRUE(out.waitFor("size 500 250", kEventSeconds)) << out.text();
+    EXPECT_TRUE(clientSizeBecomes(500, 250)) << describeSize();
+    driver_->endSession();
+    EXPECT_EQ(driver_->waitForExit(kEventSeconds), 0) << out.text() << driver_->errors();
+    const std::vector<std::string> lines = parameterLines(out.all());
+    ASSERT_EQ(lines.size(), 5u) << out.text();
+    EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 3),
+              (std::vector<std::string>{"begin 1", "automate 1 0.2500", "end 1"}));
+    EXPECT_GE(automatedValue(lines, 2), 0.060) << "the editor closes after its idles, before the effect";
+}
+
+// The idle rate and the audio's pace, from what the test editor counted while it was open;
+// loose bounds: the rates must be told apart, not timed.
+TEST_F(EditWindow, IdleRateAndRealTimeAudio) {
+    const std::string tone = "edit_window_rates.wav";
+    ASSERT_EQ(driver_->run({"signal", "--out", tone, "--seconds", "1"}), 0) << driver_->errors();
+    struct Case {
+        const char* hz;
+        double idlesPerSecond;
+    };
+    for (const Case c : {Case{"5", 5}, Case{"100", 100}}) {
+        SCOPED_TRACE(c.hz);
+        ASSERT_TRUE(driver_->start({"edit", tone, "--plugin", driver_->testEditorPlugin(), "--idle-hz", c.hz,
+                                    "--seconds", "3"}));
+        EXPECT_EQ(driver_->waitForExit(kStartSeconds), 0) << driver_->errors();
+        const std::vector<std::string> lines = driver_->output().all();
+        const double idles = automatedValue(lines, 2) * 1000;
+        EXPECT_GE(idles, c.idlesPerSecond * 3 * 0.5) << driver_->output().text();
+        EXPECT_LE(idles, c.idlesPerSecond * 3 * 1.1 + 1) << driver_->output().text();
+        const double audioSeconds = automatedValue(lines, 3) * 100;
+        EXPECT_GE(audioSeconds, 2.0) << "the 1 s file loops through 3 s of session";
+        EXPECT_LE(audioSeconds, 3.2) << "real time, not as fast as it goes";
+    }
+}
+
+}  // namespace

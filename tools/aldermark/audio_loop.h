@@ -1,0 +1,49 @@
+#pragma once
+// The host's audio thread for a session in real time: a file played through the plug-in's
+// processReplacing in blocks, looped, paced by a steady clock at the file's sample rate (no
+// audio device). The output goes nowhere.
+#include <atomic>
+#include <condition_variable>
+#include <cstddef>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "tools/aldermark/wav_file.h"
+#include "vst/aeffectx.h"
+
+namespace aldermark {
+
+// Copies `count` frames of `audio` from `position` on into `left` and `right`, starting
+// again at the top when the file ends (a mono file feeds both); answers the next position.
+std::size_t fillLoopedBlock(const WavAudio& audio, std::size_t position, float* left, float* right, int count);
+
+class RealTimeAudioLoop {
+public:
+    // The effect must offer processReplacing; `audio` must hold samples and outlive the loop.
+    RealTimeAudioLoop(AEffect* effect, const WavAudio& audio, int blockSize);
+    ~RealTimeAudioLoop() { stop(); }
+    RealTimeAudioLoop(const RealTimeAudioLoop&) = delete;
+    RealTimeAudioLoop& operator=(const RealTimeAudioLoop&) = delete;
+
+    void start();
+    // Returns once the thread has finished its block.
+    void stop();
+    std::size_t blocksPlayed() const { return blocks_.load(std::memory_order_relaxed); }
+
+private:
+    void run();
+
+    AEffect* effect_;
+    const WavAudio& audio_;
+    int blockSize_;
+    std::vector<std::vector<float>> buffers_;  // every input pin, then every output pin
+    std::vector<float*> inputs_, outputs_;
+    std::atomic<std::size_t> blocks_{0};
+    std::mutex wakeMutex_;                     // only for waiting between blocks
+    std::condition_variable wake_;
+    bool stopping_ = false;                    // under wakeMutex_
+    std::thread thread_;
+};
+
+}  // namespace aldermark

@@ -1,0 +1,164 @@
+#include "tools/aldermark/edit_session.h"
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <memory>
+#include <mutex>
+#include <ostream>
+
+#include "tools/aldermark/audio_loop.h"
+#include "tools/aldermark/editor_window.h"
+#include "tools/aldermark/host_platform.h"
+#include "tools/aldermark/plugin_instance.h"
+
+namespace aldermark {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Prints the requests as they come, from whichever thread, one whole line each; passes
+// size requests on to the window.
+class RequestPrinter : public HostRequestListener {
+public:
+    explicit RequestPrinter(std::ostream& out) : out_(out) {}
+
+    void attach(EditorWindow* window) { window_.store(window); }
+
+    void automated(VstInt32 index, float value) override {
+        char text[64];
+        std::snprintf(text, sizeof text, "automate %d %.4f", static_cast<int>(index), static_cast<double>(value));
+        line(text);
+    }
+    void editBegun(VstInt32 index) override { line("begin " + std::to_string(index)); }
+    void editEnded(VstInt32 index) override { line("end " + std::to_string(index)); }
+
+    bool sizeWindowRequested(VstInt32 width, VstInt32 height) override {
+        EditorWindow* window = window_.load();
+        if (!window || width <= 0 || height <= 0 || width > kMaxClientSide || height > kMaxClientSide) return false;
+        window->requestClientSize(width, height);
+        line("size " + std::to_string(width) + " " + std::to_string(height));
+        return true;
+    }
+
+    void line(const std::string& text) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        out_ << text << '\n';
+        out_.flush();
+    }
+
+private:
+    std::ostream& out_;
+    std::mutex mutex_;
+    std::atomic<EditorWindow*> window_{nullptr};
+};
+
+// The editor's rectangle as width and height; false when the plug-in gave none we can use.
+bool editorSize(PluginInstance& plugin, int& width, int& height) {
+    ERect* rect = nullptr;
+    plugin.dispatch(effEditGetRect, 0, 0, &rect);
+    if (!rect) return false;
+    const int w = rect->right - rect->left, h = rect->bottom - rect->top;
+    if (w <= 0 || h <= 0) return false;
+    width = w;
+    height = h;
+    return true;
+}
+
+bool saveScreenshot(EditorWindow& window, const std::string& path, std::string& error) {
+    RgbaImage image;
+    if (!window.capture(image, error)) {
+        error = "screenshot '" + path + "': " + error;
+        return false;
+    }
+    const std::vector<unsigned char> png = encodePng(image);
+    std::FILE* file = host_platform::openFile(path, "wb");
+    const bool written = file && std::fwrite(png.data(), 1, png.size(), file) == png.size();
+    const bool closed = file && std::fclose(file) == 0;
+    if (!written || !closed) error = "cannot write the screenshot '" + path + "'";
+    return written && closed;
+}
+
+// Until the window closes, a stop is asked for, the time is up or a screenshot fails: idles
+// the editor at its rate, takes the screenshots when they are due and serves the window.
+bool runWindowLoop(PluginInstance& plugin, EditorWindow& window, const EditSessionOptions& options,
+                   RequestPrinter& printer, std::string& error) {
+    std::vector<Screenshot> shots = options.screenshots;
+    std::stable_sort(shots.begin(), shots.end(),
+                     [](const Screenshot& a, const Screenshot& b) { return a.atSeconds < b.atSeconds; });
+    const auto start = Clock::now();
+    const auto at = [start](double seconds) {
+        return start + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
+    };
+    const auto idlePeriod = std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(1.0 / options.idleHz));
+    const auto end = options.seconds ? at(*options.seconds) : Clock::time_point::max();
+    auto nextIdle = start;
+    std::size_t nextShot = 0;
+    for (;;) {
+        if (window.closedByUser() || host_platform::stopRequested()) return true;
+        const auto now = Clock::now();
+        if (now >= nextIdle) {
+            plugin.dispatch(effEditIdle);
+            nextIdle += idlePeriod;
+            if (nextIdle <= now) nextIdle = now + idlePeriod;  // fell behind: no burst of idles
+        }
+        // One screenshot a turn: after a stall the window gets its messages (the editor's
+        // repaint among them) between two overdue ones.
+        if (nextShot < shots.size() && now >= at(shots[nextShot].atSeconds)) {
+            if (!saveScreenshot(window, shots[nextShot].path, error)) return false;
+            printer.line("screenshot " + shots[nextShot].path);
+            ++nextShot;
+        }
+        // The screenshots all fall within the session: the last are taken before it ends.
+        if (now >= end && nextShot == shots.size()) return true;
+        auto wakeAt = std::min(nextIdle, end);
+        if (nextShot < shots.size()) wakeAt = std::min(wakeAt, at(shots[nextShot].atSeconds));
+        // Rounded up: a wait cut to 0 ms would spin until the moment comes. A stop request is
+        // looked at every 100 ms at least, whatever the idle rate.
+        const auto wait = std::chrono::ceil<std::chrono::milliseconds>(wakeAt - Clock::now()).count();
+        window.handleEvents(static_cast<int>(std::clamp<long long>(wait, 0, 100)));
+    }
+}
+
+}  // namespace
+
+bool runEditSession(PluginInstance& plugin, const WavAudio& audio, const EditSessionOptions& options,
+                    std::ostream& out, std::string& error) {
+    // The size it answers before opening, corrected after opening (as Ardour and Renoise
+    // do); a plug-in that answers nothing yet gets a window of some size to open in.
+    int width = 320, height = 240;
+    editorSize(plugin, width, height);
+    std::unique_ptr<EditorWindow> window = EditorWindow::create(kEditWindowTitle, width, height, error);
+    if (!window) return false;
+    RequestPrinter printer(out);
+    printer.attach(window.get());
+    plugin.setListener(&printer);
+    window->show();
+
+    plugin.setProcessing(static_cast<float>(audio.sampleRate), kEditBlockSize);
+    plugin.dispatch(effMainsChanged, 0, 1);
+    plugin.dispatch(effStartProcess);
+    const bool opened = plugin.dispatch(effEditOpen, 0, 0, window->nativeHandle()) != 0;
+    bool ok = false;
+    if (opened) {
+        if (editorSize(plugin, width, height)) window->requestClientSize(width, height);
+        window->handleEvents(0);
+        printer.line("open " + std::to_string(width) + " " + std::to_string(height));
+        RealTimeAudioLoop player(plugin.effect(), audio, kEditBlockSize);
+        player.start();
+        ok = runWindowLoop(plugin, *window, options, printer, error);
+        player.stop();
+    } else {
+        error = "the plug-in's editor did not open in the window";
+    }
+    plugin.dispatch(effStopProcess);
+    plugin.dispatch(effMainsChanged, 0, 0);
+    // The editor goes before the window it lives in, and before the effect.
+    if (opened) plugin.dispatch(effEditClose);
+    plugin.setListener(nullptr);
+    window.reset();
+    return ok;
+}
+
+}  // namespace aldermark

@@ -1,0 +1,43 @@
+#pragma once
+// A session with the plug-in's editor open in a real window while a file plays through the
+// effect in real time: the work of `aldermark edit` once its options are read.
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "tools/aldermark/wav_file.h"
+
+namespace aldermark {
+
+class PluginInstance;
+
+struct Screenshot {
+    double atSeconds;  // after the editor opened and the audio started
+    std::string path;  // PNG
+};
+
+struct EditSessionOptions {
+    int idleHz = 30;                        // effEditIdle calls a second
+    std::optional<double> seconds;          // stop after this long; otherwise when asked to
+    std::vector<Screenshot> screenshots;    // in any order
+};
+
+// The window's title, which tests and users find it by.
+constexpr const char* kEditWindowTitle = "ZEB Aldermark \xE2\x80\x94 aldermark edit";
+constexpr int kEditBlockSize = 512;  // frames a processReplacing call
+
+// Runs the session on the loaded plug-in (which must have an editor and processReplacing)
+// and reports the host requests of interest on `out`, one flushed line each:
+//   open W H       the editor is open in a window with a client area of W x H
+//   size W H       the plug-in asked for a client area of W x H (and got it)
+//   begin I        a gesture on parameter I starts
+//   automate I V   parameter I was set to V (four decimals)
+//   end I          the gesture on parameter I ends
+//   screenshot F   the window was saved as F
+// False with a one-line reason when the window, the editor or a screenshot failed; the
+// plug-in is left suspended and its editor closed either way.
+bool runEditSession(PluginInstance& plugin, const WavAudio& audio, const EditSessionOptions& options,
+                    std::ostream& out, std::string& error);
+
+}  // namespace aldermark
