@@ -1,7 +1,7 @@
 #pragma once
-// The editor's two process-wide fonts: the small text font ("Arial Narrow", 11 px) and the
-// resource font (the face of font resource 111 at 38 px). Made on first use, kept for the
-// life of the process, so views may hold plain pointers to them.
+// The editor's shared fonts: the small text font ("Arial Narrow", 11 px), the resource font
+// (the face of font resource 111 at 38 px) and the label's size of it. Made on first use,
+// kept until the library is unloaded, so views may hold plain pointers to them.
 #include "toolkit/font.h"
 
 class CZEBCustomFont;

@@ -83,6 +83,10 @@ bool TemepleteEditor::build(void* parentWindow, bool offscreen) {
             strip->setHintLabels(panels_[0]->getHintLabel(), panels_[1]->getHintLabel(), panels_[2]->getHintLabel());
         }
     layoutStrips();
+    // Reopened as it was left: turned round to the settings, unless the meter changed since.
+    if (CZEBMeterFULLPANEL* shown = panel(currentMeter_); shown && settingsShownFor_ == currentMeter_)
+        shown->showSettingsPanel();
+    settingsShownFor_ = -1;
 
     timerStopping_.store(false, std::memory_order_release);
     toolkit::IPlatformWindow* window = frame->getPlatformWindow();
@@ -101,6 +105,8 @@ void TemepleteEditor::close() {
     if (toolkit::IPlatformWindow* window = frame->getPlatformWindow()) window->stopTimer();
     timerRunning_ = false;
     CPresetSystemEditor::close();
+    const CZEBMeterFULLPANEL* shown = panel(currentMeter_);
+    settingsShownFor_ = shown && shown->isSettingsPanelShown() ? currentMeter_ : -1;
     for (auto* strip : {&labelStrip_, &filtersStrip_})
         if (*strip) {
             (*strip)->close();
@@ -140,8 +146,11 @@ void TemepleteEditor::idleStep() {
     applyPendingParameters();
     if (labelStrip_) labelStrip_->idle();
     // A window nobody can see needs no needles.
-    if (CZEBMeterFULLPANEL* shown = panel(currentMeter_); shown && frame && frame->isWindowViewable())
+    if (CZEBMeterFULLPANEL* shown = panel(currentMeter_); shown && frame && frame->isWindowViewable()) {
         shown->idle(interpolationFactor());
+        // Settings another instance changed (the panel's scope following) show in this tick.
+        applyPendingParameters();
+    }
     if (frame) frame->idle();
     inIdle_ = false;
 }

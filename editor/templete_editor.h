@@ -74,6 +74,7 @@ private:
     std::unique_ptr<StripSafeEditor> filtersStrip_;
     std::unique_ptr<StripSafeEditor> labelStrip_;
     int currentMeter_ = -1;                     // 0 VU, 1 RMS, 2 PPM; -1 none yet
+    int settingsShownFor_ = -1;                 // meter turned to its settings when last closed
     std::array<int, 3> stripLayout_{-1, -1, -1};  // "Strips", "ShowFlt", "ShowLbl" as applied
     bool inIdle_ = false;
     bool timerRunning_ = false;

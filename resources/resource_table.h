@@ -69,6 +69,8 @@ inline constexpr ImageInfo images[] = {
     {10100, 27, 11, 1, "LABEL caption of the collapsed strip"},
     // Settings panel controls.
     {10003, 40, 2440, 61, "knob, 61 positions from minimum to maximum"},
+    {10030, 32, 1952, 61, "over threshold and length step knob, 61 positions over the same sweep"},
+    {10031, 32, 1952, 61, "VU backlight step knob, 61 positions over the same sweep"},
     {10014, 86, 33, 3, "settings scope selector: Global, Session, Instance"},
     {10016, 300, 48, 3, "scope explanation: Global, Session, Instance"},
     {40001, 40, 32, 2, "VU ballistics: type A, type B"},

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "editor/editor_fonts.h"
 #include "editor/selectors.h"
 #include "editor/text_edits.h"
 #include "editor/typed_number.h"
@@ -12,14 +11,15 @@
 #include "editor/zeb_slider.h"
 #include "metering/meter_model.h"
 #include "toolkit/toolkit.h"
+#include "views/back_panel.h"
 #include "views/meter_display.h"
+#include "views/panel_style.h"
 
 namespace {
 
 // Host parameters the panel shows (Part of the effect's parameter table).
 constexpr VstInt32 kProcess = 0, kTrim = 1, kScope = 2, kMeter = 3, kMidSide = 4, kHold = 5, kStrips = 6;
 
-constexpr CColor kPanelText{200, 193, 193, 255};
 constexpr CRect kPanelArea(0, 0, 586, 169);
 constexpr double kMeterLeftX = 12, kMeterRightX = 277, kMeterY = 18;
 
@@ -31,26 +31,6 @@ double limitDisplay(double value) {
 
 int asSwitch(float x) { return static_cast<int>(x + 0.5f); }
 int asThreeWay(float x) { return static_cast<int>(x * 2.0f + 0.5f); }
-
-// A bitmap held for the time of the panel's construction of a view; the view keeps its own
-// reference.
-struct Image {
-    CBitmap* bitmap;
-    explicit Image(int id) : bitmap(new CBitmap(id)) {}
-    ~Image() { bitmap->forget(); }
-    Image(const Image&) = delete;
-    Image& operator=(const Image&) = delete;
-    double width() const { return bitmap->getWidth(); }
-    double frameHeight(int frames) const { return bitmap->getHeight() / frames; }
-};
-
-void styleText(CParamDisplay* text) {
-    text->setFont(smallTextFont());
-    text->setFontColor(kPanelText);
-    text->setTransparency(true);
-    text->setStyle(kNoFrame);
-    text->setHoriAlign(kCenterText);
-}
 
 }  // namespace
 
@@ -71,7 +51,7 @@ MeterModel* CZEBMeterFULLPANEL::model() const { return effect_ ? effect_->meterM
 bool CZEBMeterFULLPANEL::open(CFrame* frame) {
     close();
     frame_ = frame;
-    Image background(face_.background);
+    PanelImage background(face_.background);
     container_ = new CViewContainer(kPanelArea);
     container_->setBackground(background.bitmap);
     auto add = [this](auto* view) {
@@ -80,57 +60,57 @@ bool CZEBMeterFULLPANEL::open(CFrame* frame) {
     };
 
     // Common elements.
-    Image selector(10015);
+    PanelImage selector(10015);
     meterSelector_ = add(new CZEBMeterSelectorControl(
         CRect(195, 144, 195 + selector.width(), 144 + selector.frameHeight(3)), editor_, kMeter, selector.bitmap));
-    Image trimHandle(10001);
+    PanelImage trimHandle(10001);
     trimSlider_ = add(new CZEBSliderAH(CRect(538, 17, 538 + trimHandle.width(), 143), editor_, kTrim,
                                        trimHandle.bitmap, nullptr, kVertical));
     trimSlider_->setDefaultValue(0.5f);  // 0.0 dB
     trimSlider_->setWheelStep(0.025f);   // 1 dB per notch, 0.1 dB with Shift
     trimSlider_->setFineFactor(0.1f);
     trimText_ = add(new CMyTextEditAH(CRect(530, 146, 578, 161), editor_, kTrimTextTag));
-    styleText(trimText_);
+    stylePanelText(trimText_);
     CZEBTextEditTM::EditBoxColors box;
     box.hasText = true;
-    box.text = kPanelText;
+    box.text = kPanelTextColor;
     box.hasBackground = true;
     box.background = CColor{24, 22, 21, 255};
     trimText_->setEditBoxColors(box);
-    Image process(10002);
+    PanelImage process(10002);
     processButton_ = add(new CZEBOnOffButtonH(CRect(531, 1, 531 + process.width(), 1 + process.frameHeight(2)),
                                               editor_, kProcess, process.bitmap));
-    Image scope(10010);
+    PanelImage scope(10010);
     scopeSelector_ = add(new CZEBCalibrationControl(CRect(0, 1, scope.width(), 1 + scope.frameHeight(3)), editor_,
                                                     kScope, scope.bitmap));
-    Image strips(10025);
+    PanelImage strips(10025);
     stripsButton_ = add(new CZEBOnOffButtonH(CRect(574, 1, 574 + strips.width(), 1 + strips.frameHeight(2)),
                                              editor_, kStrips, strips.bitmap));
-    Image manual(989);
+    PanelImage manual(989);
     manualButton_ = add(new CZEBKickButtonH(CRect(505, 0, 505 + manual.width(), manual.frameHeight(3)), editor_,
                                             kManualTag, manual.bitmap));
     hintLine_ = add(new CHelpHintLabel(CRect(304, 0, 496, 14)));
-    styleText(hintLine_);
+    stylePanelText(hintLine_);
 
     // This face's own elements.
-    Image midSide(face_.midSideButton);
+    PanelImage midSide(face_.midSideButton);
     const double midSideHeight = midSide.frameHeight(2);
     midSideButton_ = add(new CZEBOnOffButton(CRect(8, 144 - midSideHeight / 2, 8 + midSide.width(), 144 + midSideHeight / 2),
                                              editor_, kMidSide, midSide.bitmap));
-    Image leftLabel(face_.leftLabel);
+    PanelImage leftLabel(face_.leftLabel);
     leftLabel_ = add(new CMovieBitmap(CRect(104, 146, 170, 165), editor_, kChannelLabelTag, 2,
                                       leftLabel.frameHeight(2), leftLabel.bitmap));
-    Image rightLabel(face_.rightLabel);
+    PanelImage rightLabel(face_.rightLabel);
     rightLabel_ = add(new CMovieBitmap(CRect(369, 146, 435, 165), editor_, kChannelLabelTag, 2,
                                        rightLabel.frameHeight(2), rightLabel.bitmap));
     // Beside the LR/MS button, on the same line.
-    Image hold(face_.holdSwitch);
+    PanelImage hold(face_.holdSwitch);
     const double holdHeight = hold.frameHeight(3);
     holdSwitch_ = add(new CZEBHorizontalSwitch(CRect(54, 144 - holdHeight / 2, 54 + hold.width(), 144 + holdHeight / 2),
                                                editor_, kHold, 3, holdHeight, 3, hold.bitmap));
     leftMeter_ = add(makeMeter(CPoint(kMeterLeftX, kMeterY)));
     rightMeter_ = add(makeMeter(CPoint(kMeterRightX, kMeterY)));
-    Image plate(10013);
+    PanelImage plate(10013);
     referenceControl_ = add(new CFrontReferenceControl(CRect(96, 1, 96 + plate.width(), 1 + plate.bitmap->getHeight()),
                                                        editor_, face_.referenceTag, plate.bitmap));
     referenceControl_->setDefaultValue(face_.referenceDefault);
@@ -141,12 +121,17 @@ bool CZEBMeterFULLPANEL::open(CFrame* frame) {
 
     for (VstInt32 index : {kProcess, kTrim, kScope, kMeter, kMidSide, kHold, kStrips, face_.referenceTag})
         setParameter(index, effect_ ? effect_->getParameter(index) : 0.f);
+
+    // The back is made now, so that turning the meter round costs no more than a refresh.
+    settingsPanel_ = makeSettingsPanel();
+    if (settingsPanel_ && !settingsPanel_->open(frame)) settingsPanel_.reset();
     return true;
 }
 
 void CZEBMeterFULLPANEL::close() {
     if (!container_) return;
     hide();
+    settingsPanel_.reset();
     container_->forget();
     container_ = nullptr;
     meterSelector_ = nullptr;
@@ -171,16 +156,21 @@ bool CZEBMeterFULLPANEL::isShown() const { return container_ && frame_ && frame_
 
 void CZEBMeterFULLPANEL::show() {
     if (!container_ || !frame_) return;
-    if (!isShown()) {
-        container_->remember();  // the frame's reference; the panel keeps its own
-        if (!frame_->addView(container_)) container_->forget();
-    }
+    if (!isShown()) addKeepingOwnReference(frame_, container_);
     for (VstInt32 index : {kMeter, kTrim, kProcess, kScope, kStrips})
         setParameter(index, effect_ ? effect_->getParameter(index) : 0.f);
 }
 
 void CZEBMeterFULLPANEL::hide() {
+    // A face that goes (another meter was chosen) takes its back with it.
+    if (settingsPanel_) settingsPanel_->hide();
     if (isShown()) frame_->removeView(container_, true);
+}
+
+bool CZEBMeterFULLPANEL::isSettingsPanelShown() const { return settingsPanel_ && settingsPanel_->isShown(); }
+
+void CZEBMeterFULLPANEL::showSettingsPanel() {
+    if (settingsPanel_ && isShown()) settingsPanel_->show();
 }
 
 void CZEBMeterFULLPANEL::setTrimText() {
@@ -245,13 +235,11 @@ void CZEBMeterFULLPANEL::valueChanged(CControl* control) {
     const std::int32_t tag = control->getTag();
     switch (tag) {
         case kSettingsToggleTag:
-            if (settingsPanel_) {
-                if (settingsPanel_->isShown()) {
-                    settingsPanel_->hide();
-                    effect_->setParameter(kSettingsToggleTag, 0.f);  // the Global settings are stored
-                } else {
-                    settingsPanel_->show();
-                }
+            if (isSettingsPanelShown()) {
+                settingsPanel_->hide();
+                effect_->setParameter(kSettingsToggleTag, 0.f);  // the Global settings are stored
+            } else {
+                showSettingsPanel();
             }
             break;
         case kClearOversTag: effect_->setParameter(kClearOversTag, 0.f); break;
@@ -300,11 +288,14 @@ void CZEBMeterFULLPANEL::idle(double interpolation) {
     MeterModel* m = model();
     if (!m || !container_) return;
     const double f = std::isfinite(interpolation) ? std::clamp(interpolation, 0.0, 1.0) : 1.0;
+    // Behind the settings panel the meters keep reading (held maxima stay right) but paint
+    // nothing; the whole face is repainted when the panel goes.
+    const bool seen = !isSettingsPanelShown();
     for (int channel = 0; channel < 2; ++channel) {
         CZEBMeter2* control = meter(channel);
         if (!control) continue;
         apply(*control, read(*m, channel, f));
-        control->invalidateChanges();
+        if (seen) control->invalidateChanges();
     }
     m->followSharedStores();
 }

@@ -2,7 +2,8 @@
 // The front face of one meter type: background, the two channel meters, LR/MS, hold,
 // reference read-out, the common controls (meter selector, trim, process, scope, strips,
 // manual) and the hint line, plus the timer update that moves the model's display values
-// into the meters.
+// into the meters. Each face owns the back of its meter (its settings panel), which the
+// middle of the meter selector turns it round to.
 //
 // GUI side only (the editor's lock held): the editor calls every operation from its idle
 // step or from control handling, never from the thread that changed a parameter.
@@ -11,8 +12,8 @@
 
 #include "editor/editor_effect.h"
 #include "toolkit/geometry.h"
-#include "views/settings_panel.h"
 
+class BackPanel;
 class CBitmap;
 class CControl;
 class CControlListener;
@@ -72,11 +73,15 @@ public:
     // The user changed a control of the window (the panel acts on the tags it owns).
     virtual void valueChanged(CControl* control);
     virtual CHelpHintLabel* getHintLabel() const { return hintLine_; }
-    // The settings panel behind this face (null until one is attached; not owned).
-    virtual void setSettingsPanel(SettingsPanel* panel) { settingsPanel_ = panel; }
     virtual bool isShown() const;
     // The timer update, `interpolation` 0..1 between the last two audio blocks.
     virtual void idle(double interpolation);
+
+    // The back of this meter, made by open(); null while closed.
+    BackPanel* settingsPanel() const { return settingsPanel_.get(); }
+    bool isSettingsPanelShown() const;
+    // Turns the meter round to its settings panel (as the middle of the meter selector does).
+    void showSettingsPanel();
 
     const Face& face() const { return face_; }
     CZEBMeter2* meter(int channel) const { return channel == 0 ? leftMeter_ : channel == 1 ? rightMeter_ : nullptr; }
@@ -100,6 +105,8 @@ protected:
     virtual void apply(CZEBMeter2& meter, const Readout& readout);
     // Makes the meter control of this face at `topLeft`.
     virtual CZEBMeter2* makeMeter(const CPoint& topLeft) = 0;
+    // Makes the settings panel of this face's meter.
+    virtual std::unique_ptr<BackPanel> makeSettingsPanel() = 0;
 
     MeterModel* model() const;
     // Sets the reference read-out from the effect: position and the model's text.
@@ -112,7 +119,7 @@ protected:
     CControlListener* editor_;  // listener of every control; not owned
     EditorEffect* effect_;      // not owned
     CFrame* frame_ = nullptr;
-    SettingsPanel* settingsPanel_ = nullptr;
+    std::unique_ptr<BackPanel> settingsPanel_;
 
     // The views: the panel holds one reference to its container, the container the others.
     CViewContainer* container_ = nullptr;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "views/back_panels.h"
 #include "views/meter_display.h"
 
 // ---- RMS
@@ -13,6 +14,10 @@ CZEBRMSMeterFULLPANEL::CZEBRMSMeterFULLPANEL(CControlListener* editor, EditorEff
     : CZEBMeterFULLPANEL(kFace, editor, effect) {}
 
 CZEBMeter2* CZEBRMSMeterFULLPANEL::makeMeter(const CPoint& topLeft) { return new CZEBRMSMeter2(topLeft, editor_); }
+
+std::unique_ptr<BackPanel> CZEBRMSMeterFULLPANEL::makeSettingsPanel() {
+    return std::make_unique<RMSBackPanel>(editor_, effect_);
+}
 
 void CZEBRMSMeterFULLPANEL::apply(CZEBMeter2& meter, const Readout& readout) {
     CZEBMeterFULLPANEL::apply(meter, readout);
@@ -28,6 +33,10 @@ CZEBVUMeterFULLPANEL::CZEBVUMeterFULLPANEL(CControlListener* editor, EditorEffec
     : CZEBMeterFULLPANEL(kFace, editor, effect) {}
 
 CZEBMeter2* CZEBVUMeterFULLPANEL::makeMeter(const CPoint& topLeft) { return new CZEBVUMeter2(topLeft, editor_); }
+
+std::unique_ptr<BackPanel> CZEBVUMeterFULLPANEL::makeSettingsPanel() {
+    return std::make_unique<VUBackPanel>(editor_, effect_);
+}
 
 bool CZEBVUMeterFULLPANEL::open(CFrame* frame) {
     if (!CZEBMeterFULLPANEL::open(frame)) return false;
@@ -57,3 +66,7 @@ CZEBPPMMeterFULLPANEL::CZEBPPMMeterFULLPANEL(CControlListener* editor, EditorEff
     : CZEBMeterFULLPANEL(kFace, editor, effect) {}
 
 CZEBMeter2* CZEBPPMMeterFULLPANEL::makeMeter(const CPoint& topLeft) { return new CZEBPPMMeter2(topLeft, editor_); }
+
+std::unique_ptr<BackPanel> CZEBPPMMeterFULLPANEL::makeSettingsPanel() {
+    return std::make_unique<PPMBackPanel>(editor_, effect_);
+}

@@ -1,6 +1,6 @@
 #pragma once
 // The three front faces: RMS, VU and PPM, each with its own images, reference setting,
-// meter controls and model.
+// meter controls, model and settings panel.
 #include "views/meter_panel.h"
 
 class CZEBRMSMeterFULLPANEL : public CZEBMeterFULLPANEL {
@@ -10,6 +10,7 @@ public:
 
 protected:
     CZEBMeter2* makeMeter(const CPoint& topLeft) override;
+    std::unique_ptr<BackPanel> makeSettingsPanel() override;
     // The RMS needle rides along with the peak needle.
     void apply(CZEBMeter2& meter, const Readout& readout) override;
 };
@@ -25,6 +26,7 @@ public:
 
 protected:
     CZEBMeter2* makeMeter(const CPoint& topLeft) override;
+    std::unique_ptr<BackPanel> makeSettingsPanel() override;
 
 private:
     void applyBacklight(float value);
@@ -37,4 +39,5 @@ public:
 
 protected:
     CZEBMeter2* makeMeter(const CPoint& topLeft) override;
+    std::unique_ptr<BackPanel> makeSettingsPanel() override;
 };

@@ -88,6 +88,15 @@ void centredText(cairo_t* cr, const std::string& s, double x, double y, double s
     cairo_restore(cr);
 }
 
+double textWidth(cairo_t* cr, const std::string& s, double size, Weight weight) {
+    cairo_save(cr);
+    useFace(cr, weight, size);
+    cairo_text_extents_t ext;
+    cairo_text_extents(cr, s.c_str(), &ext);
+    cairo_restore(cr);
+    return ext.x_advance;
+}
+
 void engraved(cairo_t* cr, const std::string& s, double x, double y, double size, Align align, Rgb c) {
     text(cr, s, x, y - 0.8, size, rgb(0, 0, 0), align, Weight::Bold, 0.55);
     text(cr, s, x, y, size, c, align, Weight::Bold);

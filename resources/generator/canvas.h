@@ -45,6 +45,8 @@ void text(cairo_t* cr, const std::string& s, double x, double y, double size, Rg
 // Text centred on (x, y) both ways (uses the ink box, so digits sit truly centred).
 void centredText(cairo_t* cr, const std::string& s, double x, double y, double size, Rgb c,
                  Weight weight = Weight::Bold, double alpha = 1.0);
+// Advance width of `s` in px.
+double textWidth(cairo_t* cr, const std::string& s, double size, Weight weight = Weight::Bold);
 // Legend that looks engraved into the plate: dark shadow above, light text.
 void engraved(cairo_t* cr, const std::string& s, double x, double y, double size,
               Align align = Align::Centre, Rgb c = colour::engraving);

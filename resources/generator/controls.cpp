@@ -6,6 +6,7 @@
 #include "artwork.h"
 #include "canvas.h"
 #include "views/meter_scale.h"
+#include "views/settings_layout.h"
 
 namespace art {
 namespace {
@@ -84,12 +85,41 @@ void faderCap(cairo_t* cr, double w, double h, bool vertical) {
     cairo_stroke(cr);
 }
 
-// Rotary knob; `position` 0 ... 1 sweeps the pointer over 270 degrees.
+// Fills the current path (a knob's outline around the centre c, radius r) lit from above, and
+// puts a flat cap of `capRatio` x r on it.
+void fillKnobBody(cairo_t* cr, double c, double r, Rgb top, Rgb bottom, Rgb cap, double capRatio) {
+    cairo_pattern_t* body = cairo_pattern_create_linear(0, c - r, 0, c + r);
+    cairo_pattern_add_color_stop_rgb(body, 0, top.r, top.g, top.b);
+    cairo_pattern_add_color_stop_rgb(body, 1, bottom.r, bottom.g, bottom.b);
+    cairo_set_source(cr, body);
+    cairo_fill(cr);
+    cairo_pattern_destroy(body);
+    cairo_arc(cr, c, c, r * capRatio, 0, 2 * meter_scale::pi);
+    setColour(cr, cap);
+    cairo_fill(cr);
+}
+
+// A pointer line at angle `a` from radius `from` to `to` around the centre (c, c).
+void knobPointer(cairo_t* cr, double c, double a, double from, double to, Rgb colour, double width) {
+    setColour(cr, colour);
+    cairo_set_line_width(cr, width);
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+    cairo_move_to(cr, c + from * std::cos(a), c - from * std::sin(a));
+    cairo_line_to(cr, c + to * std::cos(a), c - to * std::sin(a));
+    cairo_stroke(cr);
+}
+
+// Angle of the pointer at `position` 0 ... 1 of a rotary strip's sweep.
+double sweepAngle(double position) {
+    return meter_scale::radians(settings_layout::sweepDegrees(position));
+}
+
+// Rotary knob; `position` 0 ... 1 sweeps the pointer over the settings panels' sweep.
 void knob(cairo_t* cr, double size, double position) {
     const double c = size / 2, r = size * 0.34;
     setColour(cr, colour::dimEngraving);
     for (int i = 0; i <= 10; ++i) {  // scale dots
-        const double a = meter_scale::radians(225.0 - 27.0 * i);
+        const double a = sweepAngle(i / 10.0);
         cairo_arc(cr, c + (r + 4.5) * std::cos(a), c - (r + 4.5) * std::sin(a), i % 5 == 0 ? 1.1 : 0.7, 0,
                   2 * meter_scale::pi);
         cairo_fill(cr);
@@ -97,23 +127,33 @@ void knob(cairo_t* cr, double size, double position) {
     cairo_arc(cr, c, c + 1, r + 1, 0, 2 * meter_scale::pi);
     setColour(cr, rgb(0, 0, 0), 0.6);
     cairo_fill(cr);
-    cairo_pattern_t* body = cairo_pattern_create_linear(0, c - r, 0, c + r);
-    cairo_pattern_add_color_stop_rgb(body, 0, 0.32, 0.31, 0.30);
-    cairo_pattern_add_color_stop_rgb(body, 1, 0.10, 0.10, 0.10);
     cairo_arc(cr, c, c, r, 0, 2 * meter_scale::pi);
-    cairo_set_source(cr, body);
+    fillKnobBody(cr, c, r, rgb(82, 79, 77), rgb(26, 26, 26), rgb(40, 39, 38), 0.72);
+    knobPointer(cr, c, sweepAngle(position), r * 0.25, r * 0.92, rgb(240, 232, 210), 2.0);
+}
+
+// Step knob: a small fluted body with a coloured pointer; the panel prints the positions
+// around it, so the strip itself carries no scale.
+void stepKnob(cairo_t* cr, double size, double position, Rgb pointer) {
+    const double c = size / 2, r = 11;
+    cairo_arc(cr, c, c + 1, r + 0.8, 0, 2 * meter_scale::pi);
+    setColour(cr, rgb(0, 0, 0), 0.65);
     cairo_fill(cr);
-    cairo_pattern_destroy(body);
-    cairo_arc(cr, c, c, r * 0.72, 0, 2 * meter_scale::pi);
-    setColour(cr, rgb(40, 39, 38));
-    cairo_fill(cr);
-    const double a = meter_scale::radians(225.0 - 270.0 * position);
-    setColour(cr, rgb(240, 232, 210));
-    cairo_set_line_width(cr, 2.0);
-    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
-    cairo_move_to(cr, c + r * 0.25 * std::cos(a), c - r * 0.25 * std::sin(a));
-    cairo_line_to(cr, c + r * 0.92 * std::cos(a), c - r * 0.92 * std::sin(a));
-    cairo_stroke(cr);
+    const double a = sweepAngle(position);
+    // Flutes turn with the knob, so every frame differs even away from the pointer.
+    cairo_save(cr);
+    cairo_translate(cr, c, c);
+    cairo_rotate(cr, -a);
+    for (int i = 0; i < 16; ++i) {
+        const double f = i * 2 * meter_scale::pi / 16;
+        cairo_line_to(cr, r * std::cos(f), r * std::sin(f));
+        const double notch = f + meter_scale::pi / 16;
+        cairo_line_to(cr, (r - 1.2) * std::cos(notch), (r - 1.2) * std::sin(notch));
+    }
+    cairo_close_path(cr);
+    cairo_restore(cr);
+    fillKnobBody(cr, c, r, rgb(92, 89, 84), rgb(23, 23, 23), rgb(36, 35, 34), 0.62);
+    knobPointer(cr, c, a, r * 0.15, r - 1.5, pointer, 2.2);
 }
 
 void scopeKeys(cairo_t* cr, int scope) {
@@ -244,6 +284,12 @@ bool drawFrame(cairo_t* cr, const resources::ImageInfo& info, int f) {
         case 34001: latencyFrame(cr, f); break;
         case 10008: tapeRoll(cr); break;
         case 10003: knob(cr, w, f / static_cast<double>(info.frames - 1)); break;
+        case settings_layout::kOverStepStrip:
+            stepKnob(cr, w, f / static_cast<double>(info.frames - 1), colour::redZone);
+            break;
+        case settings_layout::kBacklightStepStrip:
+            stepKnob(cr, w, f / static_cast<double>(info.frames - 1), colour::amber);
+            break;
         case 10016: {
             static const char* const texts[] = {"GLOBAL: shared by all instances, kept for this user",
                                                 "SESSION: shared by all instances while loaded",

@@ -1,11 +1,12 @@
-// Panel and strip backgrounds. Control positions come from the views' layout; the
-// printed legends sit beside them.
+// Panel and strip backgrounds. Control positions come from the views' layout (the settings
+// panels' from views/settings_layout.h); the printed legends sit beside them.
 #include <cmath>
 #include <string>
 
 #include "artwork.h"
 #include "canvas.h"
 #include "views/meter_scale.h"
+#include "views/settings_layout.h"
 
 namespace art {
 namespace {
@@ -55,6 +56,79 @@ void frequencyTrack(cairo_t* cr, double left, double top, double lowHz, const do
     }
 }
 
+
+// ---- Settings panels: everything printed comes from the panels' layout.
+
+Align toAlign(settings_layout::Align a) {
+    return a == settings_layout::Align::Left ? Align::Left : a == settings_layout::Align::Right ? Align::Right
+                                                                                                : Align::Centre;
+}
+
+// Where on a rotary control's sweep a fraction 0 ... 1 points, on a circle of `radius`.
+meter_scale::Point onSweep(const settings_layout::Rect& r, double fraction, double radius) {
+    const double a = meter_scale::radians(settings_layout::sweepDegrees(fraction));
+    return {r.centreX() + radius * std::cos(a), r.centreY() - radius * std::sin(a)};
+}
+
+// A rule over the group with its title let into it near the left, and short ticks down at
+// both ends.
+void groupRule(cairo_t* cr, const settings_layout::Group& g) {
+    const double y = g.y + 0.5, titleX = g.left + 10;
+    const double gapLeft = titleX - 4, gapRight = titleX + textWidth(cr, g.title, 7, Weight::Bold) + 4;
+    cairo_set_line_width(cr, 1.0);
+    for (int pass = 0; pass < 2; ++pass) {  // a dark groove, then its lit lower edge
+        setColour(cr, pass == 0 ? rgb(0, 0, 0) : colour::dimEngraving, pass == 0 ? 0.5 : 0.7);
+        const double dy = pass == 0 ? -1.0 : 0.0;
+        cairo_move_to(cr, g.left + 0.5, y + 4 + dy);
+        cairo_line_to(cr, g.left + 0.5, y + dy);
+        cairo_line_to(cr, gapLeft, y + dy);
+        cairo_move_to(cr, gapRight, y + dy);
+        cairo_line_to(cr, g.right - 0.5, y + dy);
+        cairo_line_to(cr, g.right - 0.5, y + 4 + dy);
+        cairo_stroke(cr);
+    }
+    engraved(cr, g.title, titleX, g.y + 3, 7, Align::Left, colour::dimEngraving);
+}
+
+void printLegend(cairo_t* cr, const settings_layout::Legend& l) {
+    text(cr, l.text, l.x, l.y, l.size, l.dim ? colour::dimEngraving : colour::engraving, toAlign(l.align),
+         l.dim ? Weight::Regular : Weight::Bold);
+}
+
+// Caption, value window, the ends of a knob's range or a step knob's positions.
+void printControl(cairo_t* cr, const settings_layout::Control& c) {
+    namespace layout = settings_layout;
+    const layout::Rect r = layout::controlRect(c);
+    const layout::Point caption = layout::captionAt(c);
+    engraved(cr, c.caption, caption.x, caption.y, layout::kCaptionSize);
+    if (c.text != layout::ValueText::None) {
+        const layout::Rect v = c.valueWindow;
+        recess(cr, v.left, v.top, v.width(), v.height(), 2, rgb(16, 18, 16));
+    }
+    const double radius = layout::legendRadius(c);
+    if (c.lowEnd) {
+        const auto at = onSweep(r, 0.0, radius);
+        centredText(cr, c.lowEnd, at.x - 2, at.y, 6, colour::dimEngraving, Weight::Regular);
+    }
+    if (c.highEnd) {
+        const auto at = onSweep(r, 1.0, radius);
+        centredText(cr, c.highEnd, at.x + 2, at.y, 6, colour::dimEngraving, Weight::Regular);
+    }
+    // Each position's legend stands where the knob's pointer is drawn for it.
+    const auto legends = layout::stepLegends(c.kind);
+    const int frames = layout::frameCount(c.image);
+    for (std::size_t i = 0; i < legends.size(); ++i) {
+        const double fraction = layout::frameOfStep(c.kind, static_cast<int>(i), frames) / double(frames - 1);
+        const auto inner = onSweep(r, fraction, 13.5), outer = onSweep(r, fraction, 16.5);
+        setColour(cr, colour::dimEngraving);
+        cairo_set_line_width(cr, 1.2);
+        cairo_move_to(cr, inner.x, inner.y);
+        cairo_line_to(cr, outer.x, outer.y);
+        cairo_stroke(cr);
+        const auto at = onSweep(r, fraction, radius);
+        centredText(cr, legends[i], at.x, at.y, 6, colour::engraving, Weight::Regular);
+    }
+}
 }  // namespace
 
 void frontPanel(cairo_t* cr, Meter meter) {
@@ -105,15 +179,17 @@ void frontPanel(cairo_t* cr, Meter meter) {
 }
 
 void settingsPanel(cairo_t* cr, Meter meter) {
-    const double w = 586, h = 261;
+    namespace layout = settings_layout;
+    const layout::Panel& panel = layout::panelFor(meter == Meter::Vu ? 0 : meter == Meter::Rms ? 1 : 2);
+    const double w = layout::kWidth, h = layout::kHeight;
     brushedPlate(cr, 0, 0, w, h, mix(colour::plate, colour::plateDark, 0.5), seedOf(meter, 2));
     edgeLines(cr, w, h);
-    engraved(cr, std::string(meterName(meter)) + " SETTINGS", 293, 12, 10);
-    // Legend above the mid-scaling switch, whose place is fixed per meter.
-    const double switchX = meter == Meter::Vu ? 215 : meter == Meter::Rms ? 223 : 200;
-    const double switchY = meter == Meter::Vu ? 127 : meter == Meter::Rms ? 50 : 36;
-    engraved(cr, "MID SCALING", switchX + 30, switchY - 3, 7, Align::Centre, colour::dimEngraving);
-    // The lower part is only visible with the strips shown: the scope explanation lives there.
+    engraved(cr, panel.title, 293, 11, 10);
+    for (const layout::Group& g : panel.groups) groupRule(cr, g);
+    for (const layout::Control& c : panel.controls) printControl(cr, c);
+    for (const layout::Legend& l : layout::kCommonLegends) printLegend(cr, l);
+    for (const layout::Legend& l : panel.legends) printLegend(cr, l);
+    // Below the strips' line, seen only with the strips shown: what the scope means.
     cairo_set_line_width(cr, 1.0);
     setColour(cr, rgb(0, 0, 0), 0.5);
     cairo_move_to(cr, 6, 170.5);
@@ -123,9 +199,10 @@ void settingsPanel(cairo_t* cr, Meter meter) {
     cairo_move_to(cr, 6, 171.5);
     cairo_line_to(cr, w - 6, 171.5);
     cairo_stroke(cr);
-    engraved(cr, "Click an empty spot to return to the meter", 580, 162, 7.5, Align::Right, colour::dimEngraving);
-    for (double x : {6.0, 580.0})
-        for (double y : {24.0, 250.0}) screw(cr, x, y, 3, x * 0.01 + y * 0.02);
+    screw(cr, 5, 164, 3, 0.6);
+    screw(cr, 581, 164, 3, 2.1);
+    screw(cr, 5, 255, 3, 1.3);
+    screw(cr, 581, 255, 3, 0.2);
 }
 
 void filtersStrip(cairo_t* cr, Meter meter) {

@@ -160,7 +160,16 @@ public:
     bool resizeParent(int width, int height) override {
         const HWND parent = window_ ? GetParent(window_) : nullptr;
         if (!parent || width <= 0 || height <= 0) return false;
-        return SetWindowPos(parent, nullptr, 0, 0, width, height, SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE) != FALSE;
+        // The parent's client area must hold the editor: add whatever frame and caption it
+        // has (none for the usual child window a host gives us).
+        RECT outer{}, client{};
+        int frameWidth = 0, frameHeight = 0;
+        if (GetWindowRect(parent, &outer) && GetClientRect(parent, &client)) {
+            frameWidth = (outer.right - outer.left) - (client.right - client.left);
+            frameHeight = (outer.bottom - outer.top) - (client.bottom - client.top);
+        }
+        return SetWindowPos(parent, nullptr, 0, 0, width + std::max(0, frameWidth), height + std::max(0, frameHeight),
+                            SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE) != FALSE;
     }
 
     bool startTimer(int periodMs, std::function<void()> tick) override {

@@ -1,5 +1,6 @@
-// aldermark render IN.wav --at SECONDS --out F.png: the editor as a user sees it after the
-// file has played up to SECONDS. aldermark signal --out F.wav: the music-like test signal.
+// aldermark render IN.wav --at SECONDS --out F.png [--back]: the editor as a user sees it
+// after the file has played up to SECONDS (with --back turned round to the meter's settings).
+// aldermark signal --out F.wav: the music-like test signal.
 #include <ostream>
 
 #include "tools/aldermark/commands.h"
@@ -20,7 +21,8 @@ bool splitInput(const CommandArguments& args, std::string& input, CommandArgumen
 }  // namespace
 
 int runRender(const CommandArguments& args, std::ostream& out, std::ostream& err) {
-    static constexpr OptionSpec known[] = {kSetOption, {"--at", true, false}, {"--out", true, false}};
+    static constexpr OptionSpec known[] = {kSetOption, {"--at", true, false}, {"--out", true, false},
+                                           {"--back", false, false}};
     std::string input, error;
     CommandArguments rest;
     if (!splitInput(args, input, rest)) return reportError(err, "render", "the first argument is the input IN.wav", kExitUsage);
@@ -37,7 +39,8 @@ int runRender(const CommandArguments& args, std::ostream& out, std::ostream& err
     if (!output || output->empty()) return reportError(err, "render", "--out F.png is required", kExitUsage);
     WavAudio audio;
     if (!readWavFile(input, audio, error)) return reportError(err, "render", error);
-    if (!renderEditorPicture(audio, seconds, assignments, *output, error)) return reportError(err, "render", error);
+    if (!renderEditorPicture(audio, seconds, assignments, *output, error, options.has("--back")))
+        return reportError(err, "render", error);
     out << "wrote " << *output << "\n";
     return kExitOk;
 }

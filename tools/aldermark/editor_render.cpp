@@ -5,11 +5,13 @@
 #include <cmath>
 #include <thread>
 
+#include "editor/selectors.h"
 #include "editor/templete_editor.h"
 #include "plugin/create_effect.h"
 #include "plugin/templete.h"
 #include "toolkit/frame.h"
 #include "toolkit/offscreen.h"
+#include "views/meter_panel.h"
 
 namespace aldermark {
 namespace {
@@ -30,7 +32,7 @@ struct EffectHandle {
 }  // namespace
 
 bool renderEditorPicture(const WavAudio& audio, double atSeconds, const std::vector<ParameterAssignment>& assignments,
-                         const std::string& pngPath, std::string& error) {
+                         const std::string& pngPath, std::string& error, bool settingsPanel) {
     if (audio.frames() == 0 || audio.sampleRate == 0) {
         error = "the audio holds no samples";
         return false;
@@ -79,6 +81,15 @@ bool renderEditorPicture(const WavAudio& audio, double atSeconds, const std::vec
     // A user looks at the meter a moment after the last block, when the needles have got
     // where that block took them.
     std::this_thread::sleep_for(std::chrono::duration<double>(object.blockDuration() + 0.002));
+    if (settingsPanel) {
+        CZEBMeterFULLPANEL* shown = editor->panel(editor->currentMeter());
+        if (!shown || !shown->meterSelector()) {
+            editor->close();
+            error = "the meter panel has no settings panel";
+            return false;
+        }
+        editor->valueChanged(shown->meterSelector()->getInnerButton());
+    }
     editor->idleStep();
     toolkit::OffscreenWindow* window = editor->getFrame() ? editor->getFrame()->getOffscreenWindow() : nullptr;
     const bool saved = window && window->image() && window->image()->savePng(pngPath.c_str());

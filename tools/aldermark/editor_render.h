@@ -10,9 +10,11 @@
 namespace aldermark {
 
 // Plays `audio` (looped when it is shorter) up to `atSeconds`, in blocks of 512 frames, with
-// the parameter assignments applied first; then draws the editor into `pngPath`. False
-// with a one-line reason when the effect, its editor or the file cannot be made.
+// the parameter assignments applied first; then draws the editor into `pngPath`, turned
+// round to the settings panel of the shown meter when `settingsPanel` is set (as the middle
+// of the meter selector does). False with a one-line reason when the effect, its editor or
+// the file cannot be made.
 bool renderEditorPicture(const WavAudio& audio, double atSeconds, const std::vector<ParameterAssignment>& assignments,
-                         const std::string& pngPath, std::string& error);
+                         const std::string& pngPath, std::string& error, bool settingsPanel = false);
 
 }  // namespace aldermark
