@@ -5,4 +5,4 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/tools/setup.sh"
 "$root/tools/build.sh" linux
-"$root/build/linux/bin/aldermark" demo
+"$root/build/linux/bin/aldermark" demo --pictures "$root/out/pictures"

@@ -14,7 +14,7 @@ const aldermark::Command kCommands[] = {
     {"process", "[--plugin PATH] --input IN.wav --output OUT.wav [--block N] [--set INDEX=VALUE]...",
      aldermark::runProcess},
     {"meter", "--input IN.wav [--block N] [--every MS] [--set INDEX=VALUE]...", aldermark::runMeter},
-    {"render", "IN.wav --at SECONDS --out F.png [--set INDEX=VALUE]...", aldermark::runRender},
+    {"render", "IN.wav --at SECONDS --out F.png [--back] [--set INDEX=VALUE]...", aldermark::runRender},
     {"signal", "--out F.wav [--seconds S]", aldermark::runSignal},
     {"edit",
      "IN.wav [--plugin PATH] [--set INDEX=VALUE]... [--idle-hz N] [--seconds S] [--screenshot-at S --out F.png]...",
