@@ -4,6 +4,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
 #include <cairo.h>
 #include <fcntl.h>
 #include <poll.h>
@@ -144,6 +145,23 @@ public:
         XFlush(display_);
     }
 
+    void type(const std::string& text) override {
+        for (char c : text) {
+            char name[2] = {c, 0};
+            const KeySym keysym = c == ' ' ? XK_space : XStringToKeysym(name);
+            tap(keysym, c >= 'A' && c <= 'Z');
+        }
+    }
+
+    void press(Key key) override {
+        switch (key) {
+            case Key::Return: tap(XK_Return, false); break;
+            case Key::Escape: tap(XK_Escape, false); break;
+            case Key::Tab: tap(XK_Tab, false); break;
+            case Key::Backspace: tap(XK_BackSpace, false); break;
+        }
+    }
+
     void closeWindow() override {
         XEvent event{};
         event.xclient.type = ClientMessage;
@@ -257,6 +275,18 @@ private:
     }
 
     testsupport::PrivateXServer server_;
+    void tap(KeySym keysym, bool shifted) {
+        const KeyCode code = XKeysymToKeycode(display_, keysym);
+        if (!code) return;
+        const KeyCode shift = XKeysymToKeycode(display_, XK_Shift_L);
+        if (shifted) XTestFakeKeyEvent(display_, shift, True, CurrentTime);
+        XTestFakeKeyEvent(display_, code, True, CurrentTime);
+        XTestFakeKeyEvent(display_, code, False, CurrentTime);
+        if (shifted) XTestFakeKeyEvent(display_, shift, False, CurrentTime);
+        XFlush(display_);
+        usleep(20000);  // as fast as a quick typist, no faster
+    }
+
     Display* display_ = nullptr;  // the test's own connection, for finding and clicking
     Window window_ = 0;
     pid_t pid_ = 0;

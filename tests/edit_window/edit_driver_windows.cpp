@@ -157,6 +157,32 @@ public:
         SendInput(2, inputs, sizeof(INPUT));
     }
 
+    void type(const std::string& text) override {
+        for (char c : text) {
+            INPUT inputs[2]{};
+            for (INPUT& input : inputs) {
+                input.type = INPUT_KEYBOARD;
+                input.ki.wScan = static_cast<WORD>(static_cast<unsigned char>(c));
+                input.ki.dwFlags = KEYEVENTF_UNICODE;
+            }
+            inputs[1].ki.dwFlags |= KEYEVENTF_KEYUP;
+            SendInput(2, inputs, sizeof(INPUT));
+            Sleep(20);
+        }
+    }
+
+    void press(Key key) override {
+        const WORD codes[] = {VK_RETURN, VK_ESCAPE, VK_TAB, VK_BACK};
+        INPUT inputs[2]{};
+        for (INPUT& input : inputs) {
+            input.type = INPUT_KEYBOARD;
+            input.ki.wVk = codes[static_cast<int>(key)];
+        }
+        inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
+        SendInput(2, inputs, sizeof(INPUT));
+        Sleep(20);
+    }
+
     void closeWindow() override { PostMessageW(window_, WM_CLOSE, 0, 0); }
     void endSession() override { closeWindow(); }
 

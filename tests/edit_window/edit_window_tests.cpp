@@ -187,9 +187,14 @@ TEST_F(EditWindow, TheWindowFollowsTheSizesThePluginAsksFor) {
     ASSERT_TRUE(out.waitFor("open 586 235", kStartSeconds)) << out.text() << driver_->errors();
     ASSERT_TRUE(driver_->findWindow(kEventSeconds));
     EXPECT_TRUE(clientSizeBecomes(586, 235)) << describeSize();
+    RgbaImage picture;
+    settleAndKeep("edit_window_235.png", picture);
+    EXPECT_EQ(picture.height, 235);
     driver_->click(kStripsButtonX, kStripsButtonY);
     EXPECT_TRUE(out.waitFor("size 586 169", kEventSeconds)) << out.text();
     EXPECT_TRUE(clientSizeBecomes(586, 169)) << describeSize();
+    settleAndKeep("edit_window_169.png", picture);
+    EXPECT_EQ(picture.height, 169);
     EXPECT_LT(out.position("automate 6 0.0000"), out.position("size 586 169")) << out.text();
     driver_->closeWindow();
     EXPECT_EQ(driver_->waitForExit(kEventSeconds), 0) << out.text() << driver_->errors();
@@ -211,6 +216,53 @@ TEST_F(EditWindow, TheWindowFollowsTheSizesThePluginAsksFor) {
     EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 3),
               (std::vector<std::string>{"begin 1", "automate 1 0.2500", "end 1"}));
     EXPECT_GE(automatedValue(lines, 2), 0.060) << "the editor closes after its idles, before the effect";
+}
+
+// The keyboard in the fields of the strips, as a user types there: Escape drops an edit,
+// Enter and Tab take it; the typed frequency reaches the host, the label the saved state.
+TEST_F(EditWindow, TypingInTheStripsFieldsWithTheKeyboard) {
+    const std::string tone = "edit_window_keys.wav";
+    const std::string state = "edit_window_state.bin";
+    std::remove(state.c_str());
+    ASSERT_EQ(driver_->run({"signal", "--out", tone, "--seconds", "2"}), 0) << driver_->errors();
+    edittest::OutputLines& out = driver_->output();
+    // Process on (the filters take input), both strips open.
+    ASSERT_TRUE(driver_->start({"edit", tone, "--set", "0=1", "--set", "7=1", "--set", "15=1", "--save-state", state}));
+    ASSERT_TRUE(out.waitFor("open 586 261", kStartSeconds)) << out.text() << driver_->errors();
+    ASSERT_TRUE(driver_->findWindow(kEventSeconds));
+    EXPECT_TRUE(clientSizeBecomes(586, 261)) << describeSize();
+    using Key = EditDriver::Key;
+    auto clearAndType = [&](int x, int y, const std::string& text) {
+        driver_->click(x, y);
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        for (int i = 0; i < 14; ++i) driver_->press(Key::Backspace);
+        driver_->type(text);
+    };
+    // The high-pass frequency above its handle (at the left end: 20 Hz).
+    clearAndType(66, 169 + 7, "1k");
+    driver_->press(Key::Escape);
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    EXPECT_EQ(automatedValue(out.all(), 11), -1) << "Escape drops the edit: " << out.text();
+    clearAndType(66, 169 + 7, "1k");
+    driver_->press(Key::Return);
+    EXPECT_TRUE(out.waitFor("automate 11 0.8495", kEventSeconds)) << "1 kHz: " << out.text();
+    // The label: dropped once, then taken with Tab.
+    clearAndType(270, 222 + 18, "Kick");
+    driver_->press(Key::Escape);
+    clearAndType(270, 222 + 18, "Bass DI");
+    driver_->press(Key::Tab);
+    RgbaImage strips;
+    settleAndKeep("edit_window_strips.png", strips);
+    driver_->closeWindow();
+    EXPECT_EQ(driver_->waitForExit(kEventSeconds), 0) << out.text() << driver_->errors();
+    ASSERT_TRUE(out.waitFor("state " + state, kEventSeconds)) << out.text();
+    std::FILE* file = std::fopen(state.c_str(), "rb");
+    ASSERT_NE(file, nullptr);
+    char chunk[64] = {};
+    const std::size_t read = std::fread(chunk, 1, sizeof chunk, file);
+    std::fclose(file);
+    ASSERT_GE(read, 44u);
+    EXPECT_STREQ(chunk + 4, "Bass DI") << "the label the state keeps";
 }
 
 // The idle rate and the audio's pace, from what the test editor counted while it was open;

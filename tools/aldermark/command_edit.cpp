@@ -62,7 +62,7 @@ bool readSessionOptions(const ParsedOptions& options, EditSessionOptions& sessio
 int runEdit(const CommandArguments& args, std::ostream& out, std::ostream& err) {
     static constexpr OptionSpec specs[] = {kPluginOption,           kSetOption,           {"--idle-hz", true, false},
                                            {"--seconds", true, false}, {"--screenshot-at", true, true},
-                                           {"--out", true, true}};
+                                           {"--out", true, true},      {"--save-state", true, false}};
     if (args.empty() || args.front().rfind("--", 0) == 0)
         return reportError(err, "edit", "the first argument is the input IN.wav", kExitUsage);
     const std::string input = args.front();
@@ -73,6 +73,10 @@ int runEdit(const CommandArguments& args, std::ostream& out, std::ostream& err) 
     if (!parseOptions(CommandArguments(args.begin() + 1, args.end()), specs, options, error) ||
         !readPluginOptions(options, pluginOptions, error) || !readSessionOptions(options, session, error))
         return reportError(err, "edit", error, kExitUsage);
+    if (const std::string* state = options.value("--save-state")) {
+        if (state->empty()) return reportError(err, "edit", "--save-state needs a file name", kExitUsage);
+        session.statePath = *state;
+    }
 
     WavAudio audio;
     if (!readWavFile(input, audio, error)) return reportError(err, "edit", error);

@@ -15,13 +15,15 @@ void printUsage(std::span<const Command> table, std::ostream& stream) {
               "time, looped, until the window is closed, the process is interrupted or --seconds S have\n"
               "passed; it calls effEditIdle N times a second (1 to 1000, default 30). Each --screenshot-at S\n"
               "(seconds after the editor opened) saves the window as a PNG: the first with the first --out,\n"
-              "the second with the second, and so on.\n"
+              "the second with the second, and so on. --save-state F keeps the effect's state (its chunk,\n"
+              "as a host saves it with a project) in F when the session ends.\n"
               "It prints one line per host request as it comes:\n"
               "  open W H        the editor is open, the window's client area W x H\n"
               "  size W H        the plug-in asked for a W x H client area and got it\n"
               "  begin I, end I  a gesture on parameter I starts, ends\n"
               "  automate I V    the plug-in set parameter I to V\n"
-              "  screenshot F    the window was saved as F\n";
+              "  screenshot F    the window was saved as F\n"
+              "  state F         the effect's state was saved as F\n";
 }
 
 int reportError(std::ostream& err, const char* command, const std::string& message, int code) {

@@ -54,6 +54,25 @@ private:
     std::atomic<EditorWindow*> window_{nullptr};
 };
 
+// Saves the effect's state as a host saves it with a project: the bytes of its chunk.
+bool saveState(PluginInstance& plugin, const std::string& path, RequestPrinter& printer, std::string& error) {
+    void* data = nullptr;
+    const VstIntPtr size = plugin.dispatch(effGetChunk, 0, 0, &data);
+    if (size <= 0 || !data) {
+        error = "the plug-in gave no state to save";
+        return false;
+    }
+    std::FILE* file = host_platform::openFile(path, "wb");
+    bool written = file && std::fwrite(data, 1, static_cast<std::size_t>(size), file) == static_cast<std::size_t>(size);
+    if (file && std::fclose(file) != 0) written = false;
+    if (!written) {
+        error = "could not write '" + path + "'";
+        return false;
+    }
+    printer.line("state " + path);
+    return true;
+}
+
 // The editor's rectangle as width and height; false when the plug-in gave none we can use.
 bool editorSize(PluginInstance& plugin, int& width, int& height) {
     ERect* rect = nullptr;
@@ -156,6 +175,7 @@ bool runEditSession(PluginInstance& plugin, const WavAudio& audio, const EditSes
     plugin.dispatch(effMainsChanged, 0, 0);
     // The editor goes before the window it lives in, and before the effect.
     if (opened) plugin.dispatch(effEditClose);
+    if (ok && !options.statePath.empty()) ok = saveState(plugin, options.statePath, printer, error);
     plugin.setListener(nullptr);
     window.reset();
     return ok;

@@ -21,6 +21,7 @@ struct EditSessionOptions {
     int idleHz = 30;                        // effEditIdle calls a second
     std::optional<double> seconds;          // stop after this long; otherwise when asked to
     std::vector<Screenshot> screenshots;    // in any order
+    std::string statePath;                  // where the effect's state is saved at the end; empty: not saved
 };
 
 // The window's title, which tests and users find it by.
@@ -35,6 +36,7 @@ constexpr int kEditBlockSize = 512;  // frames a processReplacing call
 //   automate I V   parameter I was set to V (four decimals)
 //   end I          the gesture on parameter I ends
 //   screenshot F   the window was saved as F
+//   state F        the effect's state (its chunk, as a host keeps it with a project) was saved as F
 // False with a one-line reason when the window, the editor or a screenshot failed; the
 // plug-in is left suspended and its editor closed either way.
 bool runEditSession(PluginInstance& plugin, const WavAudio& audio, const EditSessionOptions& options,

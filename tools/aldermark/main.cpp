@@ -17,7 +17,7 @@ const aldermark::Command kCommands[] = {
     {"render", "IN.wav --at SECONDS --out F.png [--back] [--set INDEX=VALUE]...", aldermark::runRender},
     {"signal", "--out F.wav [--seconds S]", aldermark::runSignal},
     {"edit",
-     "IN.wav [--plugin PATH] [--set INDEX=VALUE]... [--idle-hz N] [--seconds S] [--screenshot-at S --out F.png]...",
+     "IN.wav [--plugin PATH] [--set INDEX=VALUE]... [--idle-hz N] [--seconds S] [--screenshot-at S --out F.png]... [--save-state F]",
      aldermark::runEdit},
     {"demo", "[--pictures DIR]", aldermark::runDemo},
 };
