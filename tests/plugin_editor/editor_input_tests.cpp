@@ -171,3 +171,57 @@ TEST_F(EditorInput, ClosedEditorIgnoresIdleKeysAndParameters) {
     ASSERT_TRUE(editor->openOffscreen());
     EXPECT_EQ(editor->currentMeter(), 2) << "a reopened editor shows what the parameters say";
 }
+
+TEST_F(EditorInput, AfterAReleaseTheViewUnderTheMouseShowsItsHint) {
+    // Pressed on the process button, released over the strips button: the strips button's
+    // hint shows at once, without waiting for the next mouse move.
+    const CPoint process(550, 7), strips(579, 6);
+    frame()->platformOnMouseMoved(process, CButtonState(0));
+    frame()->platformOnMouseDown(process, CButtonState(kLButton));
+    frame()->platformOnMouseMoved(strips, CButtonState(kLButton));
+    EXPECT_NE(shown()->getHintLabel()->getText(), "Hides Strips") << "not while the button is held";
+    frame()->platformOnMouseUp(strips, CButtonState(kLButton | kShift));
+    EXPECT_EQ(shown()->getHintLabel()->getText(), "Hides Strips");
+}
+
+TEST_F(EditorInput, HostKeysAndKnobModeThroughTheRecord) {
+    struct KeyCase {
+        VstInt32 character;
+        unsigned char virtualKey;
+        unsigned char modifiers;
+        bool known;
+        char32_t expectedCharacter;
+        VirtualKey expectedKey;
+        std::int32_t expectedModifiers;
+    };
+    const KeyCase keys[] = {
+        {'a', 0, 0, true, U'a', VirtualKey::NoKey, 0},
+        {'A', 0, MODIFIER_SHIFT, true, U'A', VirtualKey::NoKey, kShift},
+        {0, VKEY_RETURN, 0, true, 0, VirtualKey::Return, 0},
+        {0, VKEY_ENTER, 0, true, 0, VirtualKey::Return, 0},
+        {0, VKEY_ESCAPE, MODIFIER_CONTROL, true, 0, VirtualKey::Escape, kControl},
+        {0, VKEY_NUMPAD7, 0, true, U'7', VirtualKey::NoKey, 0},
+        {0, VKEY_DECIMAL, 0, true, U'.', VirtualKey::NoKey, 0},
+        {0, VKEY_SPACE, MODIFIER_ALTERNATE, true, U' ', VirtualKey::NoKey, kAlt},
+        {0, VKEY_F5, 0, false, 0, VirtualKey::NoKey, 0},
+        {0x1B, 0, 0, false, 0, VirtualKey::NoKey, 0},
+        {0xD800, 0, 0, false, 0, VirtualKey::NoKey, 0},
+        {-5, 0, 0, false, 0, VirtualKey::NoKey, 0},
+    };
+    for (const KeyCase& k : keys) {
+        CKeyEvent event;
+        const VstKeyCode code{k.character, k.virtualKey, k.modifiers};
+        EXPECT_EQ(AEffGUIEditor::translateKey(code, event), k.known) << k.character << " " << int(k.virtualKey);
+        if (!k.known) continue;
+        EXPECT_EQ(event.character, k.expectedCharacter);
+        EXPECT_EQ(event.virtualKey, k.expectedKey);
+        EXPECT_EQ(event.modifiers, k.expectedModifiers);
+    }
+    for (const auto& [mode, accepted] : {std::pair{0, true}, std::pair{2, true}, std::pair{3, false}, std::pair{-1, false}}) {
+        EXPECT_EQ(host.dispatch(effSetEditKnobMode, 0, mode), accepted ? 1 : 0) << mode;
+        if (accepted) {
+            EXPECT_EQ(CKnob::getKnobMode(), mode);
+        }
+    }
+    host.dispatch(effSetEditKnobMode, 0, kLinearMode);
+}
