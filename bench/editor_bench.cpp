@@ -6,39 +6,16 @@
 #include <cmath>
 #include <vector>
 
-#include "editor/templete_editor.h"
-#include "plugin/create_effect.h"
-#include "plugin/templete.h"
-#include "toolkit/frame.h"
+#include "bench/open_editor.h"
 #include "toolkit/offscreen.h"
 #include "views/meter_display.h"
 #include "views/meter_panel.h"
 
 namespace {
 
-VstIntPtr VSTCALLBACK benchHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) {
-    return opcode == audioMasterVersion ? 2400 : 0;
-}
-
-// One effect with its editor open off-screen on the face `meter` (0 VU, 1 RMS, 2 PPM).
-struct OpenEditor {
-    AEffect* effect;
-    TemepleteEditor* editor = nullptr;
-    explicit OpenEditor(int meter, bool stripsOpen = false) : effect(createEffect(benchHost)) {
-        if (!effect) return;
-        effect->setParameter(effect, 3, static_cast<float>(meter) * 0.5f);
-        effect->setParameter(effect, 7, stripsOpen ? 1.0f : 0.0f);
-        effect->setParameter(effect, 15, stripsOpen ? 1.0f : 0.0f);
-        effect->setParameter(effect, 5, 1.0f);  // hold markers on
-        effect->dispatcher(effect, effMainsChanged, 0, 1, nullptr, 0.0f);
-        editor = dynamic_cast<TemepleteEditor*>(static_cast<Templete*>(effect->object)->getEditor());
-        if (editor && !editor->openOffscreen()) editor = nullptr;
-        if (editor) editor->idleStep();
-    }
-    ~OpenEditor() {
-        if (effect) effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
-    }
-    CFrame* frame() const { return editor->getFrame(); }
+// The face `meter` (0 VU, 1 RMS, 2 PPM) with its hold markers on.
+struct OpenEditor : bench::OpenEditor {
+    explicit OpenEditor(int meter, bool stripsOpen = false) : bench::OpenEditor(meter, stripsOpen, true) {}
 };
 
 void FullRedraw(benchmark::State& state) {

@@ -11,19 +11,12 @@
 #include <string>
 #include <system_error>
 
+#include "bench/open_editor.h"
 #include "editor/selectors.h"
-#include "editor/templete_editor.h"
-#include "plugin/create_effect.h"
-#include "plugin/templete.h"
-#include "toolkit/frame.h"
 #include "views/back_panel.h"
 #include "views/meter_panel.h"
 
 namespace {
-
-VstIntPtr VSTCALLBACK benchHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) {
-    return opcode == audioMasterVersion ? 2400 : 0;
-}
 
 // A folder of our own under TMPDIR, removed when the program ends.
 struct PrivateSettingsFolder {
@@ -41,23 +34,8 @@ bool usePrivateSettingsFolder() {
 }
 
 // One effect with its editor open off-screen on meter `meter` (0 VU, 1 RMS, 2 PPM), strips open.
-struct OpenEditor {
-    AEffect* effect;
-    TemepleteEditor* editor = nullptr;
-    explicit OpenEditor(int meter) : effect(createEffect(benchHost)) {
-        if (!effect) return;
-        effect->setParameter(effect, 3, static_cast<float>(meter) * 0.5f);
-        effect->setParameter(effect, 7, 1.0f);
-        effect->setParameter(effect, 15, 1.0f);
-        effect->dispatcher(effect, effMainsChanged, 0, 1, nullptr, 0.0f);
-        editor = dynamic_cast<TemepleteEditor*>(static_cast<Templete*>(effect->object)->getEditor());
-        if (editor && !editor->openOffscreen()) editor = nullptr;
-        if (editor) editor->idleStep();
-    }
-    ~OpenEditor() {
-        if (effect) effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
-    }
-    CFrame* frame() const { return editor->getFrame(); }
+struct OpenEditor : bench::OpenEditor {
+    explicit OpenEditor(int meter) : bench::OpenEditor(meter, true, false) {}
     CZEBMeterFULLPANEL* front() const { return editor->panel(editor->currentMeter()); }
     void click(const CPoint& where) const {
         frame()->platformOnMouseDown(where, CButtonState(kLButton));
