@@ -20,6 +20,7 @@ const aldermark::Command kCommands[] = {
      "IN.wav [--plugin PATH] [--set INDEX=VALUE]... [--idle-hz N] [--seconds S] [--screenshot-at S --out F.png]... [--save-state F]",
      aldermark::runEdit},
     {"demo", "[--pictures DIR]", aldermark::runDemo},
+    {"validate", "BINARY [--strictness 1..10] [--seed N] [--skip-editor]", aldermark::runValidate},
 };
 
 }  // namespace
