@@ -1,7 +1,8 @@
 #pragma once
 // The user's persistent settings: named binary values in one per-user place.
 // Windows: registry values under HKEY_CURRENT_USER\SOFTWARE\Kestrune\ZEBDIALS300.
-// Linux: a small file store of ours under $XDG_CONFIG_HOME (default ~/.config).
+// Linux: a small file store of ours under $XDG_CONFIG_HOME (default ~/.config); values it lacks
+// are read from the system's defaults under $XDG_CONFIG_DIRS (default /etc/xdg).
 // Not for the audio thread: every call may touch the disk.
 // Names are 1 to 255 bytes without spaces or control characters, matched exactly (the
 // Windows registry ignores letter case); a value is 1 byte to 1 MiB. Calls outside these

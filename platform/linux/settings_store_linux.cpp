@@ -3,6 +3,9 @@
 // relative XDG_CONFIG_HOME. Readers never lock: a writer replaces the whole file with one
 // rename, so a reader sees either the old or the new file. Writers serialise on a lock file
 // beside the store, so two processes saving at once keep each other's values.
+// A value the user's file lacks is looked up in the system's defaults: the same file name under
+// each absolute folder of $XDG_CONFIG_DIRS (default /etc/xdg), in order. A package installed
+// for every user (the manual's path) puts its values there; writers touch the user's file only.
 #include "platform/settings_store.h"
 
 #include "platform/linux/settings_file.h"
@@ -188,13 +191,27 @@ bool validBatch(const SettingBlob* values, std::size_t count)
     return true;
 }
 
-// The stored hex digits of `name`, empty when the value or the store is missing or cannot be
-// read; `text` receives the store's text, which the answer points into.
+// The stored hex digits of `name` (the user's, else the system's default), empty when the value
+// is missing or no store can be read; `text` receives the text the answer points into.
 std::string_view storedHex(const char* name, std::string& text)
 {
     StorePaths paths;
-    if (!storePaths(paths) || !readStoreText(paths.file, text, false)) return {};
-    return settings_file::findHex(text, name);
+    if (storePaths(paths) && readStoreText(paths.file, text, false)) {
+        std::string_view hex = settings_file::findHex(text, name);
+        if (!hex.empty()) return hex;
+    }
+    const char* dirs = std::getenv("XDG_CONFIG_DIRS");
+    for (std::string_view rest = dirs && *dirs ? dirs : "/etc/xdg";;) {
+        const std::size_t colon = rest.find(':');
+        const std::string_view folder = rest.substr(0, colon);
+        if (!folder.empty() && folder[0] == '/' &&
+            readStoreText(std::string(folder) + "/Kestrune/ZEBDIALS300", text, false)) {
+            std::string_view hex = settings_file::findHex(text, name);
+            if (!hex.empty()) return hex;
+        }
+        if (colon == std::string_view::npos) return {};
+        rest.remove_prefix(colon + 1);
+    }
 }
 
 }  // namespace

@@ -248,3 +248,51 @@ TEST_F(LinuxSettingsStoreTest, TextsAreReadFromAnyValueUpToTheFirstZero)
 }
 
 }  // namespace
+
+namespace {
+
+// A package installed for every user keeps its values under XDG_CONFIG_DIRS; the user's own
+// value wins, the first folder that has the value counts, and writes never go there.
+TEST_F(LinuxSettingsStoreTest, ValuesTheUserLacksComeFromTheSystemsDefaults)
+{
+    const std::string first = sandbox.systemConfig(), second = sandbox.root() + "/system2";
+    auto writeSystem = [](const std::string& folder, const std::string& content) {
+        fs::create_directories(folder + "/Kestrune");
+        std::ofstream(folder + "/Kestrune/ZEBDIALS300", std::ios::binary | std::ios::trunc) << content;
+    };
+    writeSystem(first, "# heading\nManualPath 2f612f6200\n");     // "/a/b"
+    writeSystem(second, "# heading\nManualPath 2f7800\nOnlyHere 2f7900\n");  // "/x", "/y"
+    struct Case {
+        const char* dirs;       // XDG_CONFIG_DIRS; null: unset
+        const char* userValue;  // the user's own ManualPath; null: none
+        const char* manual;     // what reading ManualPath answers; null: nothing
+        const char* onlyHere;
+    };
+    const std::string both = first + ":relative:" + second, reversed = second + ":" + first;
+    const Case cases[] = {
+        {both.c_str(), nullptr, "/a/b", "/y"},
+        {reversed.c_str(), nullptr, "/x", "/y"},
+        {both.c_str(), "/mine", "/mine", "/y"},
+        {"relative", nullptr, nullptr, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.dirs);
+        setenv("XDG_CONFIG_DIRS", c.dirs, 1);
+        std::error_code ignored;
+        fs::remove(sandbox.storeFile(), ignored);
+        if (c.userValue) {
+            const SettingText mine{"ManualPath", c.userValue};
+            ASSERT_TRUE(writeSettingTexts(&mine, 1));
+        }
+        std::string manual = "<none>", onlyHere = "<none>";
+        EXPECT_EQ(readSettingText("ManualPath", manual), c.manual != nullptr);
+        EXPECT_EQ(manual, c.manual ? c.manual : "<none>");
+        EXPECT_EQ(readSettingText("OnlyHere", onlyHere), c.onlyHere != nullptr);
+        EXPECT_EQ(onlyHere, c.onlyHere ? c.onlyHere : "<none>");
+    }
+    const SettingText written{"Written", "1"};
+    ASSERT_TRUE(writeSettingTexts(&written, 1));
+    EXPECT_EQ(fileText(first + "/Kestrune/ZEBDIALS300"), "# heading\nManualPath 2f612f6200\n");
+}
+
+}  // namespace

@@ -105,13 +105,19 @@ StoreSandbox::StoreSandbox()
         hadHome_ = true;
         savedHome_ = home;
     }
+    if (const char* dirs = std::getenv("XDG_CONFIG_DIRS")) {
+        hadDirs_ = true;
+        savedDirs_ = dirs;
+    }
     setenv("XDG_CONFIG_HOME", configHome().c_str(), 1);
+    setenv("XDG_CONFIG_DIRS", systemConfig().c_str(), 1);
     setenv("HOME", (root_ + "/home").c_str(), 1);
 }
 
 StoreSandbox::~StoreSandbox()
 {
     restore("XDG_CONFIG_HOME", hadXdg_, savedXdg_);
+    restore("XDG_CONFIG_DIRS", hadDirs_, savedDirs_);
     restore("HOME", hadHome_, savedHome_);
     std::error_code ignored;
     std::filesystem::remove_all(root_, ignored);

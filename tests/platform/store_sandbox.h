@@ -1,7 +1,7 @@
 #pragma once
 // Keeps settings-store tests away from the user's real settings.
-// Linux: every sandbox points XDG_CONFIG_HOME (and HOME) at a fresh temporary folder and
-// removes it afterwards. Windows: tests use the real registry key, but only value names with
+// Linux: every sandbox points XDG_CONFIG_HOME, XDG_CONFIG_DIRS (the system's defaults) and HOME
+// into a fresh temporary folder and removes it afterwards. Windows: tests use the real registry key, but only value names with
 // the test prefix, and the sandbox deletes every such value before and after (and the key
 // itself when it did not exist before).
 #include <string>
@@ -23,6 +23,7 @@ public:
     const std::string& root() const { return root_; }          // temporary folder
     std::string configHome() const { return root_ + "/config"; }  // XDG_CONFIG_HOME
     std::string storeFile() const { return configHome() + "/Kestrune/ZEBDIALS300"; }
+    std::string systemConfig() const { return root_ + "/system"; }  // XDG_CONFIG_DIRS
 #endif
 
 private:
@@ -31,8 +32,8 @@ private:
     bool parentExisted_ = false;
 #else
     std::string root_;
-    std::string savedXdg_, savedHome_;
-    bool hadXdg_ = false, hadHome_ = false;
+    std::string savedXdg_, savedDirs_, savedHome_;
+    bool hadXdg_ = false, hadDirs_ = false, hadHome_ = false;
 #endif
 };
 
