@@ -10,6 +10,7 @@ packages=(
   xvfb xauth xdotool x11-apps
   libcairo2-dev libx11-dev libxext-dev libxtst-dev libfreetype-dev libpng-dev libfontconfig-dev
   fonts-dejavu-core fonts-liberation
+  python3-markdown dpkg-dev lintian nsis zip
 )
 
 sudo_cmd=()

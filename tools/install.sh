@@ -1,0 +1,85 @@
+#!/usr/bin/env bash
+# install.sh [--system] [--uninstall]: builds the release plug-in and its manual and installs
+# them for this user (the plug-in into ~/.vst, the manual under ~/.local/share/doc) or, with
+# --system, for every user (/usr/lib/vst, /usr/local/share/doc). It writes "ManualPath" into
+# the settings store (the user's, or with --system the system's defaults under /etc/xdg) so
+# the editor's manual button opens the manual.
+# --uninstall removes what the install put there: the plug-in, the manual, the folders it
+# made and "ManualPath" while it still names this manual; every other setting stays.
+# ALDERMARK_BUILD_DIR: the build to install from (default build/release, built as needed).
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+settings=(python3 "$root/packaging/linux/settings_value.py")
+
+system=0 uninstall=0
+for arg in "$@"; do
+  case "$arg" in
+    --system) system=1 ;;
+    --uninstall) uninstall=1 ;;
+    -h|--help) sed -n '2,9s/^# \{0,1\}//p' "$0"; exit 0 ;;
+    *) echo "install.sh: unknown option '$arg' (try --help)" >&2; exit 2 ;;
+  esac
+done
+
+if [ "$system" -eq 1 ]; then
+  vst_dir=/usr/lib/vst
+  doc_dir=/usr/local/share/doc/zeb-aldermark
+  store=/etc/xdg/Kestrune/ZEBDIALS300
+  settings+=(--shared)
+else
+  : "${HOME:?install.sh: HOME is not set}"
+  data_home="${XDG_DATA_HOME:-}"; [[ "$data_home" == /* ]] || data_home="$HOME/.local/share"
+  config_home="${XDG_CONFIG_HOME:-}"; [[ "$config_home" == /* ]] || config_home="$HOME/.config"
+  vst_dir="$HOME/.vst"
+  doc_dir="$data_home/doc/zeb-aldermark"
+  store="$config_home/Kestrune/ZEBDIALS300"
+fi
+plugin="$vst_dir/ZEB Aldermark.so"
+manual="$doc_dir/manual/index.html"
+made_list="$doc_dir/folders-made-by-install"
+
+if [ "$system" -eq 1 ] && dpkg-query -S "$plugin" > /dev/null 2>&1; then
+  echo "install.sh: $plugin belongs to the Debian package; use apt to change it" >&2
+  exit 1
+fi
+
+if [ "$uninstall" -eq 1 ]; then
+  rm -f "$plugin"
+  rm -rf "$doc_dir/manual"
+  "${settings[@]}" "$store" remove ManualPath "$manual" || echo "install.sh: ManualPath names another manual; left as it is"
+  if [ -f "$made_list" ]; then
+    mapfile -t made < "$made_list"
+    rm -f "$made_list"
+    for ((i = ${#made[@]} - 1; i >= 0; i--)); do rmdir "${made[i]}" 2> /dev/null || true; done
+  fi
+  echo "removed ZEB Aldermark from $vst_dir"
+  exit 0
+fi
+
+build_dir="${ALDERMARK_BUILD_DIR:-$root/build/release}"
+if [ ! -f "$build_dir/CMakeCache.txt" ]; then
+  cmake -G Ninja -S "$root" -B "$build_dir" -DCMAKE_BUILD_TYPE=Release -DALDERMARK_TESTS=OFF > /dev/null
+fi
+cmake --build "$build_dir" --target aldermark_plugin manual
+
+# The folders this install makes (outermost first), so that uninstalling takes them away again.
+missing_folders() {
+  local folder="$1" list=()
+  while [ ! -e "$folder" ]; do list=("$folder" "${list[@]}"); folder="$(dirname "$folder")"; done
+  printf '%s\n' "${list[@]}"
+}
+made=()
+[ -f "$made_list" ] && mapfile -t made < "$made_list"
+for folder in "$vst_dir" "$doc_dir" "$(dirname "$store")"; do
+  while IFS= read -r line; do [ -n "$line" ] && made+=("$line"); done < <(missing_folders "$folder")
+done
+mkdir -p "$vst_dir" "$doc_dir"
+printf '%s\n' "${made[@]}" | awk 'NF && !seen[$0]++' > "$made_list"
+
+install -m 0644 "$build_dir/bin/ZEB Aldermark.so" "$plugin"
+rm -rf "$doc_dir/manual"
+cp -r "$build_dir/manual" "$doc_dir/manual"
+chmod -R u=rwX,go=rX "$doc_dir/manual"
+"${settings[@]}" "$store" set ManualPath "$manual"
+echo "installed $plugin"
+echo "manual: $manual"
