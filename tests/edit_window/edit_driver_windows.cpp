@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "tests/edit_window/edit_driver.h"
+#include "tests/support/send_click_windows.h"
 #include "tools/aldermark/edit_session.h"
 #include "tools/aldermark/host_platform.h"
 #include "tools/aldermark/windows/gdi_capture.h"
@@ -145,16 +146,8 @@ public:
     }
 
     void click(int x, int y) override {
-        POINT target{x, y};
-        ClientToScreen(window_, &target);
         SetForegroundWindow(window_);
-        SetCursorPos(target.x, target.y);
-        INPUT inputs[2]{};
-        inputs[0].type = INPUT_MOUSE;
-        inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-        inputs[1].type = INPUT_MOUSE;
-        inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-        SendInput(2, inputs, sizeof(INPUT));
+        testsupport::sendLeftClick(window_, POINT{x, y});
     }
 
     void type(const std::string& text) override {

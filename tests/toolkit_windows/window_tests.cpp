@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "tests/support/send_click_windows.h"
 #include "tests/toolkit_windows/windows_test_support.h"
 
 using namespace winsupport;
@@ -321,15 +322,7 @@ TEST(WindowsWindow, SendInputClicksReachTheButton) {
     frame->idle();
     pumpMessages();
 
-    POINT target{50, 50};
-    ClientToScreen(child, &target);
-    SetCursorPos(target.x, target.y);
-    INPUT inputs[2]{};
-    inputs[0].type = INPUT_MOUSE;
-    inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    inputs[1].type = INPUT_MOUSE;
-    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    ASSERT_EQ(SendInput(2, inputs, sizeof(INPUT)), 2u);
+    ASSERT_EQ(testsupport::sendLeftClick(child, POINT{50, 50}), 2u);
     EXPECT_TRUE(idleUntil(frame, [&] { return !listener.values.empty(); }))
         << "the system's own input did not reach the window";
     EXPECT_EQ(listener.values, std::vector<float>{1.f});
