@@ -135,12 +135,13 @@ void checkProgramChanges(PluginInstance& plugin, ValidationContext& context, Tes
     }
     plugin.dispatch(effSetProgram, 0, original);
     outcome.expect(plugin.dispatch(effGetProgram) == original, [] { return "the first program does not come back"; });
-    // A name set on the current program is read back (within the 24-byte limit).
+    // A name set on the current program is read back, unless the plug-in keeps fixed names.
     char old[kVstMaxProgNameLen + 1] = {};
     plugin.dispatch(effGetProgramName, 0, 0, old);
     char name[] = "Validator";
     plugin.dispatch(effSetProgramName, 0, 0, name);
-    outcome.expect(plugin.text(effGetProgramName) == name, [] { return "a program name set is not read back"; });
+    const std::string now = plugin.text(effGetProgramName);
+    outcome.expect(now == name || now == old, [&] { return "a program name set reads back as \"" + now + "\""; });
     plugin.dispatch(effSetProgramName, 0, 0, old);
 }
 

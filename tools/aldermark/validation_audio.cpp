@@ -115,6 +115,11 @@ BackgroundAudio::BackgroundAudio(AEffect& effect, int blockSize, std::uint64_t s
     });
 }
 
+void BackgroundAudio::waitForBlocks(long count) const {
+    const long target = blocks_.load() + count;
+    while (blocks_.load() < target && thread_.joinable() && !stopping_.load()) std::this_thread::yield();
+}
+
 void BackgroundAudio::stop() {
     stopping_.store(true);
     if (thread_.joinable()) thread_.join();

@@ -55,6 +55,8 @@ public:
 
     void stop();
     long blocks() const { return blocks_.load(); }
+    // Returns once `count` more blocks went through (or the thread is stopped).
+    void waitForBlocks(long count) const;
     bool sawNonFiniteOutput() const { return nonFinite_.load(); }
 
 private:

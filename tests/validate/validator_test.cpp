@@ -1,0 +1,85 @@
+// The validator against the small test effect: sound it passes every test; with each
+// fault built in, the test made for that fault fails and the exit status says so.
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+
+#include "tools/aldermark/allocation_counter.h"
+#include "tools/aldermark/commands.h"
+#include "tools/aldermark/validation.h"
+
+namespace {
+
+struct ValidatorRun {
+    int failed;
+    std::string report;
+};
+
+ValidatorRun validate(const char* variant, int strictness = 10) {
+    aldermark::ValidationOptions options;
+    options.pluginPath = std::string(variant) + TEST_MODULE_SUFFIX;
+    options.strictness = strictness;
+    options.seed = 7;
+    std::ostringstream out;
+    const int failed = aldermark::runValidation(options, out);
+    return {failed, out.str()};
+}
+
+bool reports(const ValidatorRun& run, const std::string& line) { return run.report.find(line) != std::string::npos; }
+
+TEST(Validator, PassesTheSoundEffect) {
+    const ValidatorRun run = validate("validate_plugin_sound");
+    EXPECT_EQ(run.failed, 0) << run.report;
+    EXPECT_TRUE(reports(run, " passed, 0 failed\n")) << run.report;
+    EXPECT_TRUE(reports(run, "SKIP editor: open and close, cold and warm (")) << run.report;
+}
+
+struct Fault {
+    const char* variant;
+    const char* failingTest;  // the start of the line that must report it
+};
+
+const Fault kFaults[] = {
+    {"validate_plugin_nan", "FAIL audio: every sample rate and block size"},
+    {"validate_plugin_nan", "FAIL automation: every parameter in 32-frame slices"},
+    {"validate_plugin_chunk", "FAIL state: saving twice without a change gives the same bytes"},
+    {"validate_plugin_chunk", "FAIL state: save, change everything, restore, save gives the same bytes"},
+    {"validate_plugin_allocates", "FAIL real-time: no heap allocation in processReplacing"},
+};
+
+TEST(Validator, FailsEachBuiltInFault) {
+    for (const Fault& fault : kFaults) {
+        if (std::string(fault.variant) == "validate_plugin_allocates" && !allocation_counter::available()) continue;
+        const ValidatorRun run = validate(fault.variant);
+        EXPECT_GT(run.failed, 0) << fault.variant;
+        EXPECT_TRUE(reports(run, fault.failingTest)) << fault.variant << "\n" << run.report;
+        EXPECT_TRUE(reports(run, std::to_string(run.failed) + " failed\n")) << run.report;
+    }
+}
+
+TEST(Validator, AllocationsAreOnlyCheckedAtTheStrictestLevel) {
+    const ValidatorRun run = validate("validate_plugin_allocates", 9);
+    EXPECT_TRUE(reports(run, "SKIP real-time: no heap allocation in processReplacing")) << run.report;
+}
+
+TEST(Validator, CommandLine) {
+    const aldermark::Command table[] = {{"validate", "", aldermark::runValidate}};
+    std::ostringstream out, err;
+    const std::string sound = std::string("validate_plugin_sound") + TEST_MODULE_SUFFIX;
+    const std::string flawed = std::string("validate_plugin_nan") + TEST_MODULE_SUFFIX;
+    EXPECT_EQ(aldermark::runCommandLine(table, {"validate", sound, "--strictness", "2", "--seed", "3"}, out, err),
+              aldermark::kExitOk)
+        << out.str() << err.str();
+    EXPECT_EQ(aldermark::runCommandLine(table, {"validate", flawed, "--strictness", "2"}, out, err),
+              aldermark::kExitFailure);
+    const std::vector<std::string> wrong[] = {{"validate"},
+                                             {"validate", sound, "--strictness", "0"},
+                                             {"validate", sound, "--strictness", "11"},
+                                             {"validate", sound, "--seed", "-1"},
+                                             {"validate", "--skip-editor", sound}};
+    for (const auto& args : wrong) EXPECT_EQ(aldermark::runCommandLine(table, args, out, err), aldermark::kExitUsage);
+    EXPECT_EQ(aldermark::runCommandLine(table, {"validate", "no-such-plugin.so"}, out, err), aldermark::kExitFailure);
+}
+
+}  // namespace
