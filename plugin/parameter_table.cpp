@@ -19,7 +19,8 @@ const Entry kEntries[kFunctionCount] = {
     {"Process", 0.0f, kSwitch, 1.0f, 1.0f, 1.0f},
     {"Trim", 0.5f, kSteps, 1.0f / 41.0f, 1.0f / 401.0f, 1.0f / 41.0f},
     {"GSIcal", 0.5f, kSteps, 0.5f, 0.5f, 0.5f},
-    {"Meter", 0.0f, kSwitch, 1.0f, 1.0f, 1.0f},
+    // Three meters: announced in half steps like "GSIcal", so generic controls offer all three.
+    {"Meter", 0.0f, kSteps, 0.5f, 0.5f, 0.5f},
     {"LR/MS", 0.0f, kSwitch, 1.0f, 1.0f, 1.0f},
     {"Hold", 0.0f, kSteps, 0.5f, 0.5f, 0.5f},
     {"Strips", 1.0f, kSwitch, 1.0f, 1.0f, 1.0f},

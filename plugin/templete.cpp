@@ -102,6 +102,7 @@ VstInt32 Templete::canDo(char* capability) {
 bool Templete::getInputProperties(VstInt32 index, VstPinProperties* properties) {
     if (!properties || index < 0 || index > 1) return false;
     std::snprintf(properties->label, sizeof properties->label, "ZEB Aldermark %1d In", index + 1);
+    std::snprintf(properties->shortLabel, sizeof properties->shortLabel, "In %1d", index + 1);
     properties->flags = kVstPinIsActive | kVstPinIsStereo;
     return true;
 }
@@ -109,6 +110,7 @@ bool Templete::getInputProperties(VstInt32 index, VstPinProperties* properties) 
 bool Templete::getOutputProperties(VstInt32 index, VstPinProperties* properties) {
     if (!properties || index < 0 || index > 1) return false;
     std::snprintf(properties->label, sizeof properties->label, "ZEB Aldermark %1d Out", index + 1);
+    std::snprintf(properties->shortLabel, sizeof properties->shortLabel, "Out %1d", index + 1);
     properties->flags = kVstPinIsActive | kVstPinIsStereo;
     return true;
 }

@@ -66,8 +66,12 @@ TEST_F(HostInterface, PinProperties) {
     EXPECT_EQ(host.dispatch(effGetInputProperties, 1, 0, &pin), 1);
     EXPECT_STREQ(pin.label, "ZEB Aldermark 2 In");
     EXPECT_EQ(pin.flags, kVstPinIsActive | kVstPinIsStereo);
+    EXPECT_STREQ(pin.shortLabel, "In 2");
+    // A host that does not clear the record still reads terminated labels.
+    std::memset(&pin, 0x5a, sizeof pin);
     EXPECT_EQ(host.dispatch(effGetOutputProperties, 0, 0, &pin), 1);
     EXPECT_STREQ(pin.label, "ZEB Aldermark 1 Out");
+    EXPECT_STREQ(pin.shortLabel, "Out 1");
     VstPinProperties untouched{};
     std::memset(&untouched, 0x5a, sizeof untouched);
     VstPinProperties probe = untouched;
@@ -108,6 +112,13 @@ TEST_F(HostInterface, ParameterPropertiesAndAutomation) {
     EXPECT_STREQ(p.label, "Trim");
     EXPECT_EQ(host.dispatch(effGetParameterProperties, 0, 0, &p), 1);
     EXPECT_EQ(p.flags, kVstParameterIsSwitch | kVstParameterUsesFloatStep);
+    // "Meter" has three values: half steps like "GSIcal" and "Hold", not a switch.
+    for (VstInt32 stepped : {2, 3, 5}) {
+        EXPECT_EQ(host.dispatch(effGetParameterProperties, stepped, 0, &p), 1);
+        EXPECT_EQ(p.flags, kVstParameterUsesFloatStep) << stepped;
+        EXPECT_FLOAT_EQ(p.stepFloat, 0.5f) << stepped;
+        EXPECT_FLOAT_EQ(p.largeStepFloat, 0.5f) << stepped;
+    }
     EXPECT_EQ(host.dispatch(effGetParameterProperties, 16, 0, &p), 1);
     EXPECT_FLOAT_EQ(p.smallStepFloat, 1.0f / 999.0f);
     EXPECT_STREQ(p.shortLabel, "LagTime");
