@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# press_manual_button.sh LOG HOST... : runs "HOST edit ..." (the command-line host with its
+# arguments: the plug-in to load, the signal) in the X display of this process, clicks the
+# editor's manual button as a user does and waits until the stand-in xdg-open has written
+# LOG. Ends the host afterwards in any case (a message box would keep it open). Prints the
+# window titles seen, for a failure's report.
+set -uo pipefail
+log="$1"; shift
+"$@" > /dev/null 2>&1 &
+host=$!
+window=""
+for _ in $(seq 300); do
+  window="$(xdotool search --name "aldermark edit" 2> /dev/null | head -1)"
+  [ -n "$window" ] && break
+  sleep 0.2
+done
+if [ -n "$window" ]; then
+  sleep 2  # the editor's first frames
+  xdotool mousemove --window "$window" 512 6 click 1  # the manual button, top right
+  for _ in $(seq 100); do [ -s "$log" ] && break; sleep 0.2; done
+  sleep 0.5
+fi
+for w in $(xdotool search --name "." 2> /dev/null); do echo "window: $(xdotool getwindowname "$w")"; done
+kill "$host" 2> /dev/null
+wait "$host" 2> /dev/null
+[ -s "$log" ]
