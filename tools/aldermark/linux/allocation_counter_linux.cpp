@@ -9,7 +9,9 @@
 
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
 #define ALDERMARK_SANITIZER_ALLOCATOR 1
-#include <sanitizer/allocator_interface.h>
+// From the sanitizer runtime's allocator interface (its header is not always installed).
+extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*onMalloc)(const volatile void*, std::size_t),
+                                                         void (*onFree)(const volatile void*));
 #endif
 
 namespace {
