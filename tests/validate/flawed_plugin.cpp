@@ -3,6 +3,8 @@
 //   FLAW_NAN        writes a NaN into the last sample of every block of 32 frames or more
 //   FLAW_CHUNK      saves a different state each time it is asked
 //   FLAW_ALLOCATES  allocates on the heap in processReplacing
+#include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -28,16 +30,16 @@ public:
 
     void setParameter(VstInt32 index, float value) override {
         if (index >= 0 && index < kParameters && std::isfinite(value))
-            values_[index] = value < 0.0f ? 0.0f : value > 1.0f ? 1.0f : value;
+            values_[index].store(value < 0.0f ? 0.0f : value > 1.0f ? 1.0f : value);
     }
-    float getParameter(VstInt32 index) override { return index >= 0 && index < kParameters ? values_[index] : 0.0f; }
+    float getParameter(VstInt32 index) override { return index >= 0 && index < kParameters ? values_[index].load() : 0.0f; }
     void getParameterName(VstInt32 index, char* text) override {
         std::strcpy(text, index == 0 ? "Gain" : index == 1 ? "Invert" : "");
     }
     void getParameterLabel(VstInt32, char* text) override { text[0] = 0; }
     void getParameterDisplay(VstInt32 index, char* text) override {
         if (index == 0)
-            std::snprintf(text, kVstMaxParamStrLen + 1, "%.3f", static_cast<double>(values_[0]));
+            std::snprintf(text, kVstMaxParamStrLen + 1, "%.3f", static_cast<double>(values_[0].load()));
         else
             std::strcpy(text, index == 1 ? (inverted() ? "On" : "Off") : "");
     }
@@ -52,7 +54,7 @@ public:
     bool canParameterBeAutomated(VstInt32 index) override { return index >= 0 && index < kParameters; }
 
     VstInt32 getChunk(void** data, bool) override {
-        std::memcpy(chunk_, values_, sizeof values_);
+        for (VstInt32 index = 0; index < kParameters; ++index) chunk_[index] = values_[index].load();
 #if defined(FLAW_CHUNK)
         chunk_[kParameters] = static_cast<float>(++saves_);
 #endif
@@ -62,8 +64,7 @@ public:
     VstInt32 setChunk(void* data, VstInt32 size, bool) override {
         float values[kParameters] = {};
         if (data && size > 0)
-            std::memcpy(values, data, static_cast<std::size_t>(size) < sizeof values ? static_cast<std::size_t>(size)
-                                                                                     : sizeof values);
+            std::memcpy(values, data, std::min(static_cast<std::size_t>(size), sizeof values));
         for (VstInt32 index = 0; index < kParameters; ++index) setParameter(index, values[index]);
         return 0;
     }
@@ -76,7 +77,7 @@ public:
     VstInt32 canDo(char* text) override { return text && std::strcmp(text, "2in2out") == 0 ? 1 : 0; }
 
     void processReplacing(float** inputs, float** outputs, VstInt32 frames) override {
-        const float gain = (inverted() ? -2.0f : 2.0f) * values_[0];
+        const float gain = (inverted() ? -2.0f : 2.0f) * values_[0].load();
 #if defined(FLAW_ALLOCATES)
         // Through a volatile pointer, so that the compiler cannot drop the pair.
         static void* (*volatile allocate)(std::size_t) = std::malloc;
@@ -90,13 +91,14 @@ public:
     }
 
 private:
-    bool inverted() const { return values_[1] >= 0.5f; }
+    bool inverted() const { return values_[1].load() >= 0.5f; }
     static bool copy(char* text, const char* value) {
         std::strcpy(text, value);
         return true;
     }
 
-    float values_[kParameters] = {0.5f, 0.0f};
+    // Set from the host's threads while the audio thread reads them.
+    std::atomic<float> values_[kParameters] = {0.5f, 0.0f};
     float chunk_[kParameters + 1] = {};
     int saves_ = 0;
 };
