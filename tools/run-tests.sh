@@ -24,6 +24,18 @@ run_ctest() {
 for config in ${ALDERMARK_CONFIGS:-linux asan tsan win64 win32}; do
   run_ctest "$config"
 done
+# The release artefacts of the builds above, installed and removed as users do.
+configs=" ${ALDERMARK_CONFIGS:-linux asan tsan win64 win32} "
+if [[ "$configs" == *" linux "* ]]; then
+  echo "=== packages: test"
+  windows=()
+  [[ "$configs" == *" win64 "* && "$configs" == *" win32 "* ]] && windows=("$root/build/win64" "$root/build/win32")
+  if "$root/tests/install/run.sh" "$root/build/packages" "$root/build/linux" "${windows[@]}"; then
+    passed=$((passed + 1))
+  else
+    echo "=== packages: FAILED"; failed=$((failed + 1))
+  fi
+fi
 wineserver -k 2>/dev/null || true
 
 echo "configurations: $passed passed, $failed failed"
