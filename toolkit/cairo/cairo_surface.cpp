@@ -36,7 +36,8 @@ CairoFont::CairoFont(cairo_scaled_font_t* font, double capHeight) : font_(font),
 
 CairoFont::~CairoFont() { cairo_scaled_font_destroy(font_); }
 
-CairoSurface::CairoSurface(cairo_t* context, int width, int height) : cr_(context), width_(width), height_(height) {}
+CairoSurface::CairoSurface(cairo_t* context, int width, int height)
+    : cr_(context), width_(width), height_(height), clip_(0, 0, width, height) {}
 
 void CairoSurface::setColor(CColor color) {
     cairo_set_source_rgba(cr_, color.red / 255.0, color.green / 255.0, color.blue / 255.0, color.alpha / 255.0);
@@ -47,10 +48,40 @@ void CairoSurface::setClip(const CRect& clip) {
     cairo_new_path(cr_);
     cairo_rectangle(cr_, clip.left, clip.top, std::max(0.0, clip.getWidth()), std::max(0.0, clip.getHeight()));
     cairo_clip(cr_);
+    clip_ = clip;
+}
+
+// The target's pixels when lines can be painted into them directly: an image in one of the
+// two 32-bit formats, drawn without a transform, clipped to whole pixels.
+bool CairoSurface::directPixels(PixelImage& image) const {
+    cairo_surface_t* target = cairo_get_target(cr_);
+    if (cairo_surface_get_type(target) != CAIRO_SURFACE_TYPE_IMAGE) return false;
+    const cairo_format_t format = cairo_image_surface_get_format(target);
+    if (format != CAIRO_FORMAT_ARGB32 && format != CAIRO_FORMAT_RGB24) return false;
+    cairo_matrix_t matrix;
+    cairo_get_matrix(cr_, &matrix);
+    double offsetX = 0, offsetY = 0;
+    cairo_surface_get_device_offset(target, &offsetX, &offsetY);
+    if (matrix.xx != 1 || matrix.yy != 1 || matrix.xy != 0 || matrix.yx != 0 || matrix.x0 != 0 || matrix.y0 != 0 ||
+        offsetX != 0 || offsetY != 0)
+        return false;
+    for (double edge : {clip_.left, clip_.top, clip_.right, clip_.bottom})
+        if (edge != std::floor(edge)) return false;
+    cairo_surface_flush(target);
+    image = PixelImage{cairo_image_surface_get_data(target), cairo_image_surface_get_stride(target),
+                       cairo_image_surface_get_width(target), cairo_image_surface_get_height(target),
+                       format == CAIRO_FORMAT_ARGB32};
+    return image.data != nullptr;
 }
 
 void CairoSurface::drawLine(const CPoint& from, const CPoint& to, double width, LineCap cap, CColor color) {
     if (color.alpha == 0) return;
+    PixelImage image;
+    if (cairo_get_operator(cr_) == CAIRO_OPERATOR_OVER && directPixels(image)) {
+        paintLine(image, clip_, from, to, width, cap, color);
+        cairo_surface_mark_dirty(cairo_get_target(cr_));
+        return;
+    }
     cairo_set_line_width(cr_, width);
     cairo_set_line_cap(cr_, cap == LineCap::Round    ? CAIRO_LINE_CAP_ROUND
                             : cap == LineCap::Square ? CAIRO_LINE_CAP_SQUARE

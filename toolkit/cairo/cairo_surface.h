@@ -3,6 +3,7 @@
 #include <cairo.h>
 
 #include "toolkit/backend.h"
+#include "toolkit/cairo/line_painter.h"
 
 namespace toolkit::cairo {
 
@@ -63,10 +64,12 @@ public:
 private:
     void setColor(CColor color);
     void ellipsePath(const CRect& bounds);
+    bool directPixels(PixelImage& image) const;
 
     cairo_t* cr_;
     int width_;   // pixels
     int height_;  // pixels
+    CRect clip_;  // pixels, the last clip set
 };
 
 }  // namespace toolkit::cairo
