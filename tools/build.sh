@@ -5,6 +5,7 @@
 #   tsan       native debug build with ThreadSanitizer
 #   win64      Windows x64 build (MinGW-w64)
 #   win32      Windows x86 build (MinGW-w64, SSE2 arithmetic)
+#   fuzz       clang build of the libFuzzer targets with AddressSanitizer and UBSan
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 config="$1"
@@ -17,6 +18,9 @@ case "$config" in
   asan)  args+=(-DCMAKE_BUILD_TYPE=Debug -DALDERMARK_SANITIZE=address) ;;
   tsan)  args+=(-DCMAKE_BUILD_TYPE=Debug -DALDERMARK_SANITIZE=thread) ;;
   win64) args+=(-DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake") ;;
+  fuzz)  args+=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
+               -DALDERMARK_SANITIZE=address -DALDERMARK_FUZZ=ON -DALDERMARK_GUI=OFF -DALDERMARK_TESTS=OFF
+               "-DALDERMARK_FOLDERS=platform;vst;plugin;metering;presets;fuzz") ;;
   win32) args+=(-DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake") ;;
   *) echo "build.sh: unknown configuration '$config'" >&2; exit 2 ;;
 esac

@@ -21,11 +21,11 @@ run_ctest() {
   fi
 }
 
-for config in ${ALDERMARK_CONFIGS:-linux asan tsan win64 win32}; do
+for config in ${ALDERMARK_CONFIGS:-linux asan tsan win64 win32 fuzz}; do
   run_ctest "$config"
 done
 # The release artefacts of the builds above, installed and removed as users do.
-configs=" ${ALDERMARK_CONFIGS:-linux asan tsan win64 win32} "
+configs=" ${ALDERMARK_CONFIGS:-linux asan tsan win64 win32 fuzz} "
 if [[ "$configs" == *" linux "* ]]; then
   echo "=== packages: test"
   windows=()
