@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "tests/toolkit_windows/windows_test_support.h"
+#include "toolkit/windows/d2d_surface.h"
 
 #include <objbase.h>
 
@@ -368,4 +369,28 @@ TEST(WindowsImages, DecodingLeavesTheThreadsComSetUpAsItWas) {
         EXPECT_EQ(CoInitializeEx(nullptr, COINIT_MULTITHREADED), S_OK) << "no apartment was left behind";
         CoUninitialize();
     }).join();
+}
+
+// Images live for the process; the copy each keeps for a target must go with the target, or
+// every closed editor would keep its render target (and under Wine its device) alive.
+TEST(WindowsImages, ACopyForATargetGoesWithTheTarget) {
+    using toolkit::windows::D2DBitmap;
+    using toolkit::windows::D2DSurface;
+    const D2DBitmap image(2, 2, std::vector<std::uint8_t>(16, 0xff));
+    auto drawOn = [&image](D2DSurface& surface) {
+        surface.drawBitmap(image, CRect(0, 0, 2, 2), CPoint(0, 0), 1.f);
+        surface.flush();
+    };
+    auto first = D2DSurface::create(4, 4);
+    auto second = D2DSurface::create(4, 4);
+    ASSERT_TRUE(first && second) << "Direct2D needs a graphics device";
+    drawOn(*first);
+    drawOn(*second);
+    drawOn(*first);  // the same target again reuses its copy
+    EXPECT_EQ(image.targetCount(), 2);
+    EXPECT_TRUE(closeTo(first->pixel(1, 1), kWhiteCColor)) << describe(first->pixel(1, 1));
+    first.reset();
+    EXPECT_EQ(image.targetCount(), 1);
+    second.reset();
+    EXPECT_EQ(image.targetCount(), 0);
 }

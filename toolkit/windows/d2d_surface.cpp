@@ -4,6 +4,8 @@
 #include <atomic>
 #include <cmath>
 #include <cstring>
+#include <mutex>
+#include <set>
 
 namespace toolkit::windows {
 namespace {
@@ -36,11 +38,55 @@ D2D1_ELLIPSE toEllipse(const CRect& bounds) {
 
 // ---- D2DBitmap
 
+namespace {
+
+// Every image alive, so that a target going away can take its copies with it.
+struct LiveBitmaps {
+    std::mutex mutex;
+    std::set<const D2DBitmap*> bitmaps;
+};
+
+LiveBitmaps& liveBitmaps() {
+    static LiveBitmaps* live = new LiveBitmaps;  // never destroyed: images may outlive statics
+    return *live;
+}
+
+}  // namespace
+
 D2DBitmap::D2DBitmap(int width, int height, std::vector<std::uint8_t> premultipliedBgra)
     : width_(width), height_(height), pixels_(std::move(premultipliedBgra)),
-      opaque_(allPixelsOpaque(pixels_.data(), pixels_.size() / 4)) {}
+      opaque_(allPixelsOpaque(pixels_.data(), pixels_.size() / 4)) {
+    LiveBitmaps& live = liveBitmaps();
+    std::lock_guard<std::mutex> lock(live.mutex);
+    live.bitmaps.insert(this);
+}
+
+D2DBitmap::~D2DBitmap() {
+    LiveBitmaps& live = liveBitmaps();
+    std::lock_guard<std::mutex> lock(live.mutex);
+    live.bitmaps.erase(this);
+}
+
+void D2DBitmap::releaseTarget(std::uint64_t targetSerial) {
+    if (targetSerial == 0) return;
+    LiveBitmaps& live = liveBitmaps();
+    std::lock_guard<std::mutex> lock(live.mutex);
+    for (const D2DBitmap* bitmap : live.bitmaps)
+        for (Cached& entry : bitmap->cached_)
+            if (entry.serial == targetSerial) {
+                entry.bitmap.reset();
+                entry.serial = 0;
+            }
+}
+
+int D2DBitmap::targetCount() const {
+    std::lock_guard<std::mutex> lock(liveBitmaps().mutex);
+    return static_cast<int>(std::count_if(std::begin(cached_), std::end(cached_),
+                                          [](const Cached& entry) { return entry.bitmap.get() != nullptr; }));
+}
 
 ID2D1Bitmap* D2DBitmap::forTarget(ID2D1RenderTarget* target, std::uint64_t targetSerial) const {
+    std::lock_guard<std::mutex> lock(liveBitmaps().mutex);
     for (const Cached& entry : cached_)
         if (entry.serial == targetSerial && entry.bitmap) return entry.bitmap.get();
     const D2D1_BITMAP_PROPERTIES properties =
@@ -73,11 +119,16 @@ std::unique_ptr<D2DSurface> D2DSurface::create(int width, int height) {
 D2DSurface::D2DSurface(int width, int height, ComRef<IWICBitmap> bitmap)
     : width_(width), height_(height), bitmap_(std::move(bitmap)), clip_(0, 0, width, height) {}
 
-D2DSurface::~D2DSurface() { flush(); }
+D2DSurface::~D2DSurface() {
+    flush();
+    D2DBitmap::releaseTarget(serial_);
+}
 
 bool D2DSurface::makeTarget() {
     brush_.reset();
     target_.reset();
+    D2DBitmap::releaseTarget(serial_);
+    serial_ = 0;
     // Pixels are device pixels: 96 dots per inch makes one unit one pixel.
     const D2D1_RENDER_TARGET_PROPERTIES properties = D2D1::RenderTargetProperties(
         D2D1_RENDER_TARGET_TYPE_DEFAULT, D2D1::PixelFormat(DXGI_FORMAT_B8G8R8A8_UNORM, D2D1_ALPHA_MODE_PREMULTIPLIED),

@@ -18,11 +18,19 @@ namespace toolkit::windows {
 class D2DBitmap : public IPlatformBitmap {
 public:
     D2DBitmap(int width, int height, std::vector<std::uint8_t> premultipliedBgra);
+    ~D2DBitmap() override;
+    D2DBitmap(const D2DBitmap&) = delete;
+    D2DBitmap& operator=(const D2DBitmap&) = delete;
     int width() const override { return width_; }
     int height() const override { return height_; }
     bool isOpaque() const override { return opaque_; }
     // The bitmap for `target`, whose serial number tells targets apart; null on failure.
     ID2D1Bitmap* forTarget(ID2D1RenderTarget* target, std::uint64_t targetSerial) const;
+    // Drops every image's copy for a target that is going away. The images live as long as
+    // the process, and a copy keeps its target (with its device) alive.
+    static void releaseTarget(std::uint64_t targetSerial);
+    // How many targets this image holds a copy for.
+    int targetCount() const;
 
 private:
     struct Cached {
