@@ -151,6 +151,7 @@ public:
     }
 
     void type(const std::string& text) override {
+        SetForegroundWindow(window_);  // keys go to the foreground window of Wine's desktop
         for (char c : text) {
             INPUT inputs[2]{};
             for (INPUT& input : inputs) {
@@ -165,6 +166,7 @@ public:
     }
 
     void press(Key key) override {
+        SetForegroundWindow(window_);
         const WORD codes[] = {VK_RETURN, VK_ESCAPE, VK_TAB, VK_BACK};
         INPUT inputs[2]{};
         for (INPUT& input : inputs) {
