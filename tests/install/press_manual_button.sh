@@ -12,6 +12,13 @@ window=""
 for _ in $(seq 300); do
   window="$(xdotool search --name "aldermark edit" 2> /dev/null | head -1)"
   [ -n "$window" ] && break
+  # xvfb-run can hand over its display a moment before it takes connections: a host that
+  # could not open it has ended, so start it again.
+  if ! kill -0 "$host" 2> /dev/null; then
+    sleep 0.5
+    "$@" > /dev/null 2>&1 &
+    host=$!
+  fi
   sleep 0.2
 done
 # The manual button, top right; clicked again while nothing opened (a slow first frame).
