@@ -5,11 +5,6 @@
 
 #include "fuzz/fuzz_host.h"
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    fuzzhost::usePrivateSettings();
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     AEffect* effect = createEffect(fuzzhost::quietHost);
     if (!effect) return 0;

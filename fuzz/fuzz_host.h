@@ -62,3 +62,9 @@ inline void processAndCheck(AEffect* effect, int frames) {
 }
 
 }  // namespace fuzzhost
+
+// Every target that makes effects keeps their settings private, before the first input.
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    fuzzhost::usePrivateSettings();
+    return 0;
+}

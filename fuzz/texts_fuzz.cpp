@@ -6,11 +6,6 @@
 #include "editor/typed_number.h"
 #include "fuzz/fuzz_host.h"
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    fuzzhost::usePrivateSettings();
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static AEffect* effect = createEffect(fuzzhost::quietHost);  // one instance: texts keep no state
     if (!effect) return 0;
