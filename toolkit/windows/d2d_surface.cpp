@@ -105,19 +105,21 @@ ID2D1Bitmap* D2DBitmap::forTarget(ID2D1RenderTarget* target, std::uint64_t targe
 
 std::unique_ptr<D2DSurface> D2DSurface::create(int width, int height) {
     if (width <= 0 || height <= 0 || width > 16384 || height > 16384) return nullptr;
-    const Factories& f = factories();
-    if (!f.d2d || !f.wic) return nullptr;
+    IWICImagingFactory* wic = factories().wic;
+    std::shared_ptr<const Direct2D> direct2d = Direct2D::acquire();
+    if (!direct2d || !wic) return nullptr;
     ComRef<IWICBitmap> bitmap;
-    if (FAILED(f.wic->CreateBitmap(static_cast<UINT>(width), static_cast<UINT>(height),
+    if (FAILED(wic->CreateBitmap(static_cast<UINT>(width), static_cast<UINT>(height),
                                    GUID_WICPixelFormat32bppPBGRA, WICBitmapCacheOnLoad, bitmap.put())))
         return nullptr;
-    std::unique_ptr<D2DSurface> surface(new D2DSurface(width, height, std::move(bitmap)));
+    std::unique_ptr<D2DSurface> surface(new D2DSurface(width, height, std::move(direct2d), std::move(bitmap)));
     if (!surface->makeTarget()) return nullptr;
     return surface;
 }
 
-D2DSurface::D2DSurface(int width, int height, ComRef<IWICBitmap> bitmap)
-    : width_(width), height_(height), bitmap_(std::move(bitmap)), clip_(0, 0, width, height) {}
+D2DSurface::D2DSurface(int width, int height, std::shared_ptr<const Direct2D> direct2d, ComRef<IWICBitmap> bitmap)
+    : width_(width), height_(height), direct2d_(std::move(direct2d)), bitmap_(std::move(bitmap)),
+      clip_(0, 0, width, height) {}
 
 D2DSurface::~D2DSurface() {
     flush();
@@ -133,7 +135,7 @@ bool D2DSurface::makeTarget() {
     const D2D1_RENDER_TARGET_PROPERTIES properties = D2D1::RenderTargetProperties(
         D2D1_RENDER_TARGET_TYPE_DEFAULT, D2D1::PixelFormat(DXGI_FORMAT_B8G8R8A8_UNORM, D2D1_ALPHA_MODE_PREMULTIPLIED),
         96.f, 96.f);
-    if (FAILED(factories().d2d->CreateWicBitmapRenderTarget(bitmap_.get(), &properties, target_.put()))) {
+    if (FAILED(direct2d_->factory()->CreateWicBitmapRenderTarget(bitmap_.get(), &properties, target_.put()))) {
         target_.reset();
         return false;
     }
@@ -187,7 +189,7 @@ ID2D1SolidColorBrush* D2DSurface::brush(CColor color) {
 
 void D2DSurface::drawLine(const CPoint& from, const CPoint& to, double width, LineCap cap, CColor color) {
     if (color.alpha == 0 || !(width > 0) || !begin()) return;
-    target_->DrawLine(toPointF(from), toPointF(to), brush(color), static_cast<float>(width), strokeStyleFor(cap));
+    target_->DrawLine(toPointF(from), toPointF(to), brush(color), static_cast<float>(width), direct2d_->strokeStyleFor(cap));
 }
 
 void D2DSurface::fillRect(const CRect& rect, CColor color) {

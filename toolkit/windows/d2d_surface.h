@@ -104,7 +104,7 @@ public:
     bool copyPixels(int left, int top, int right, int bottom, std::uint8_t* out, int outStride);
 
 private:
-    D2DSurface(int width, int height, ComRef<IWICBitmap> bitmap);
+    D2DSurface(int width, int height, std::shared_ptr<const Direct2D> direct2d, ComRef<IWICBitmap> bitmap);
     bool makeTarget();
     // Starts drawing when needed; false when there is nothing to draw with.
     bool begin();
@@ -112,6 +112,7 @@ private:
 
     int width_;                             // pixels
     int height_;                            // pixels
+    std::shared_ptr<const Direct2D> direct2d_;  // outlives the target made from it
     ComRef<IWICBitmap> bitmap_;
     ComRef<ID2D1RenderTarget> target_;
     ComRef<ID2D1SolidColorBrush> brush_;

@@ -17,14 +17,6 @@ ID2D1StrokeStyle* makeStrokeStyle(ID2D1Factory* factory, D2D1_CAP_STYLE cap) {
 
 Factories makeFactories() {
     Factories made;
-    // Several threads may decode images; the factory serialises its own work.
-    if (FAILED(D2D1CreateFactory(D2D1_FACTORY_TYPE_MULTI_THREADED, __uuidof(ID2D1Factory), nullptr,
-                                 reinterpret_cast<void**>(&made.d2d))))
-        made.d2d = nullptr;
-    if (made.d2d) {
-        made.roundCaps = makeStrokeStyle(made.d2d, D2D1_CAP_STYLE_ROUND);
-        made.squareCaps = makeStrokeStyle(made.d2d, D2D1_CAP_STYLE_SQUARE);
-    }
     // Our own factory, not the process's shared one: it holds our font loaders, which must
     // never be called by others once this library is gone.
     if (FAILED(DWriteCreateFactory(DWRITE_FACTORY_TYPE_ISOLATED, __uuidof(IDWriteFactory),
@@ -42,6 +34,16 @@ Factories makeFactories() {
     return made;
 }
 
+struct SharedDirect2D {
+    std::mutex mutex;
+    std::weak_ptr<const Direct2D> current;
+};
+
+SharedDirect2D& sharedDirect2D() {
+    static SharedDirect2D shared;
+    return shared;
+}
+
 }  // namespace
 
 const Factories& factories() {
@@ -51,10 +53,40 @@ const Factories& factories() {
     return *made;
 }
 
-ID2D1StrokeStyle* strokeStyleFor(LineCap cap) {
+std::shared_ptr<const Direct2D> Direct2D::acquire() {
+    SharedDirect2D& shared = sharedDirect2D();
+    std::lock_guard<std::mutex> lock(shared.mutex);
+    if (auto current = shared.current.lock()) return current;
+    std::shared_ptr<Direct2D> made(new Direct2D);
+    // Several threads may draw off-screen images; the factory serialises its own work.
+    if (FAILED(D2D1CreateFactory(D2D1_FACTORY_TYPE_MULTI_THREADED, __uuidof(ID2D1Factory), nullptr,
+                                 reinterpret_cast<void**>(&made->factory_))) ||
+        !made->factory_) {
+        made->factory_ = nullptr;
+        return nullptr;
+    }
+    made->roundCaps_ = makeStrokeStyle(made->factory_, D2D1_CAP_STYLE_ROUND);
+    made->squareCaps_ = makeStrokeStyle(made->factory_, D2D1_CAP_STYLE_SQUARE);
+    shared.current = made;
+    return made;
+}
+
+bool Direct2D::held() {
+    SharedDirect2D& shared = sharedDirect2D();
+    std::lock_guard<std::mutex> lock(shared.mutex);
+    return !shared.current.expired();
+}
+
+Direct2D::~Direct2D() {
+    if (roundCaps_) roundCaps_->Release();
+    if (squareCaps_) squareCaps_->Release();
+    if (factory_) factory_->Release();
+}
+
+ID2D1StrokeStyle* Direct2D::strokeStyleFor(LineCap cap) const {
     switch (cap) {
-        case LineCap::Round: return factories().roundCaps;
-        case LineCap::Square: return factories().squareCaps;
+        case LineCap::Round: return roundCaps_;
+        case LineCap::Square: return squareCaps_;
         default: return nullptr;
     }
 }
