@@ -47,45 +47,28 @@ TEST_F(Parameters, DefaultsOfANewInstance) {
 }
 
 TEST_F(Parameters, DisplayTexts) {
+    // In order: a step may set a parameter first (index -1: none), then reads one display.
+    const struct {
+        int setIndex;
+        float value;
+        int index;
+        const char* text;
+    } steps[] = {
+        {-1, 0, 0, "Off"},      {-1, 0, 1, "0.0dB"},       {1, 0.0f, 1, "-20.0dB"},  {1, 1.0f, 1, "20.0dB"},
+        {-1, 0, 2, "Session"},  {-1, 0, 3, "VU3"},         {-1, 0, 4, "LR"},
+        {-1, 0, 5, "1.00s"},  // the VU hold time
+        {-1, 0, 6, "Show"},     {-1, 0, 7, "Hide"},        {-1, 0, 8, "Out"},        {-1, 0, 9, "In"},
+        {-1, 0, 10, "12"},      {-1, 0, 11, "20.0"},       {-1, 0, 13, "6"},         {-1, 0, 14, "30k"},
+        {-1, 0, 16, "0 ms"},    {11, 0.5f, 11, "200"},     {14, 0.5f, 14, "3k"},     {10, 1.0f, 10, "24"},
+        {13, 1.0f, 13, "18"},   {4, 1.0f, 4, "MS"},        {16, 1.0f, 16, "999 ms"}, {3, 0.5f, 3, "RMS3"},
+        {-1, 0, 5, "999 ms"},  // RMS selected: the lag time
+        {2, 1.0f, 2, "Instance"}, {-1, 0, 20, ""},         {-1, 0, -3, ""},
+    };
     EffectHost host;
-    EXPECT_EQ(host.display(0), "Off");
-    EXPECT_EQ(host.display(1), "0.0dB");
-    host.set(1, 0.0f);
-    EXPECT_EQ(host.display(1), "-20.0dB");
-    host.set(1, 1.0f);
-    EXPECT_EQ(host.display(1), "20.0dB");
-    EXPECT_EQ(host.display(2), "Session");
-    EXPECT_EQ(host.display(3), "VU3");
-    EXPECT_EQ(host.display(4), "LR");
-    EXPECT_EQ(host.display(5), "1.00s");  // the VU hold time
-    EXPECT_EQ(host.display(6), "Show");
-    EXPECT_EQ(host.display(7), "Hide");
-    EXPECT_EQ(host.display(8), "Out");
-    EXPECT_EQ(host.display(9), "In");
-    EXPECT_EQ(host.display(10), "12");
-    EXPECT_EQ(host.display(11), "20.0");
-    EXPECT_EQ(host.display(13), "6");
-    EXPECT_EQ(host.display(14), "30k");
-    EXPECT_EQ(host.display(16), "0 ms");
-    host.set(11, 0.5f);
-    EXPECT_EQ(host.display(11), "200");
-    host.set(14, 0.5f);
-    EXPECT_EQ(host.display(14), "3k");
-    host.set(10, 1.0f);
-    host.set(13, 1.0f);
-    EXPECT_EQ(host.display(10), "24");
-    EXPECT_EQ(host.display(13), "18");
-    host.set(4, 1.0f);
-    EXPECT_EQ(host.display(4), "MS");
-    host.set(16, 1.0f);
-    EXPECT_EQ(host.display(16), "999 ms");
-    host.set(3, 0.5f);
-    EXPECT_EQ(host.display(3), "RMS3");
-    EXPECT_EQ(host.display(5), "999 ms");  // RMS selected: the lag time
-    host.set(2, 1.0f);
-    EXPECT_EQ(host.display(2), "Instance");
-    EXPECT_EQ(host.display(20), "");
-    EXPECT_EQ(host.display(-3), "");
+    for (const auto& step : steps) {
+        if (step.setIndex >= 0) host.set(step.setIndex, step.value);
+        EXPECT_EQ(host.display(step.index), step.text) << "parameter " << step.index;
+    }
 }
 
 TEST_F(Parameters, ValuesAreClampedAndNanIsIgnored) {

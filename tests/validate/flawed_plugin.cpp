@@ -3,6 +3,7 @@
 //   FLAW_NAN        writes a NaN into the last sample of every block of 32 frames or more
 //   FLAW_CHUNK      saves a different state each time it is asked
 //   FLAW_ALLOCATES  allocates on the heap in processReplacing
+//   FLAW_WAITS      takes a plain mutex in processReplacing, which may wait for ever
 #include <algorithm>
 #include <atomic>
 #include <cmath>
@@ -10,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <mutex>
 
 #include "vst/audioeffectx.h"
 #include "vst/plugin_entry.h"
@@ -83,6 +85,9 @@ public:
         static void* (*volatile allocate)(std::size_t) = std::malloc;
         std::free(allocate(sizeof(float) * static_cast<std::size_t>(frames)));
 #endif
+#if defined(FLAW_WAITS)
+        std::lock_guard<std::mutex> hold(mutex_);
+#endif
         for (int channel = 0; channel < 2; ++channel)
             for (VstInt32 i = 0; i < frames; ++i) outputs[channel][i] = gain * inputs[channel][i];
 #if defined(FLAW_NAN)
@@ -91,6 +96,9 @@ public:
     }
 
 private:
+#if defined(FLAW_WAITS)
+    std::mutex mutex_;
+#endif
     bool inverted() const { return values_[1].load() >= 0.5f; }
     static bool copy(char* text, const char* value) {
         std::strcpy(text, value);

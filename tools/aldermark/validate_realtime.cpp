@@ -1,18 +1,36 @@
-// Real-time safety at the strictest level: processReplacing must not touch the heap, at any
-// rate or block size, with any parameters, with good input or broken.
+// Real-time safety at the strictest level: processReplacing must neither touch the heap nor
+// wait without a limit, at any rate or block size, with any parameters, with good input or
+// broken.
 #include "tools/aldermark/allocation_counter.h"
 #include "tools/aldermark/plugin_instance.h"
 #include "tools/aldermark/validation.h"
 #include "tools/aldermark/validation_audio.h"
+#include "tools/aldermark/wait_counter.h"
 
 namespace aldermark {
 namespace {
 
 constexpr int kStrictest = 10;
 
-void checkNoAllocation(ValidationContext& context, TestOutcome& outcome) {
+// One thing counted on the audio thread while processReplacing runs.
+struct Probe {
+    const char* test;   // the test's name in the report
+    const char* what;   // what was counted, in a failure
+    bool (*available)();
+    void (*begin)();
+    long (*end)();
+};
+
+const Probe kProbes[] = {
+    {"no heap allocation in processReplacing", "heap allocations", allocation_counter::available,
+     allocation_counter::begin, allocation_counter::end},
+    {"no wait without a time limit in processReplacing", "waits without a time limit (locks, condition waits)",
+     wait_counter::available, wait_counter::begin, wait_counter::end},
+};
+
+void checkProcessing(ValidationContext& context, const Probe& probe, TestOutcome& outcome) {
     if (context.strictness() < kStrictest) return outcome.skip("only at strictness 10");
-    if (!allocation_counter::available()) return outcome.skip("allocations cannot be counted on this platform");
+    if (!probe.available()) return outcome.skip("cannot be counted in this build");
     PluginInstance plugin;
     if (!context.open(plugin, outcome)) return;
     AEffect& effect = *plugin.effect();
@@ -29,11 +47,11 @@ void checkNoAllocation(ValidationContext& context, TestOutcome& outcome) {
                 if (process >= 0) plugin.setParameter(process, round % 2 ? 1.0f : 0.0f);
                 for (TestSignal signal : signals) {
                     buffers.fill(signal, block, context.random());
-                    allocation_counter::begin();
+                    probe.begin();
                     buffers.process(effect, block);
-                    const long allocations = allocation_counter::end();
-                    outcome.expect(allocations == 0, [&] {
-                        return std::to_string(allocations) + " heap allocations in processReplacing (" +
+                    const long counted = probe.end();
+                    outcome.expect(counted == 0, [&] {
+                        return std::to_string(counted) + " " + probe.what + " in processReplacing (" +
                                std::to_string(static_cast<int>(rate)) + " Hz, " + std::to_string(block) + " frames, " +
                                signalName(signal) + ")";
                     });
@@ -46,8 +64,8 @@ void checkNoAllocation(ValidationContext& context, TestOutcome& outcome) {
 }  // namespace
 
 void validateRealTimeSafety(ValidationContext& context) {
-    context.run("real-time", "no heap allocation in processReplacing",
-                [&](TestOutcome& outcome) { checkNoAllocation(context, outcome); });
+    for (const Probe& probe : kProbes)
+        context.run("real-time", probe.test, [&](TestOutcome& outcome) { checkProcessing(context, probe, outcome); });
 }
 
 }  // namespace aldermark
