@@ -2,6 +2,7 @@
 // told a rate or block size, under a storm of parameter changes, idled in a tight loop or
 // not at all, and with the state saved and restored from another thread while it shows.
 #include <atomic>
+#include <cstring>
 #include <memory>
 #include <thread>
 #include <vector>
@@ -50,6 +51,7 @@ public:
         }
     }
     void events(int milliseconds) { window_->handleEvents(milliseconds); }
+    bool capture(RgbaImage& image, std::string& error) { return window_->capture(image, error); }
 
     void close() {
         if (open_) plugin_.dispatch(effEditClose);
@@ -183,6 +185,73 @@ void stateFromAnotherThread(ValidationContext& context, PluginInstance& plugin, 
     stopProcessing(plugin);
 }
 
+// Pixels (of four channels) that differ between two pictures of the same size.
+long differingPixels(const RgbaImage& a, const RgbaImage& b) {
+    if (a.width != b.width || a.height != b.height || a.pixels.size() != b.pixels.size()) return -1;
+    long count = 0;
+    for (std::size_t i = 0; i + 3 < a.pixels.size(); i += 4)
+        if (std::memcmp(&a.pixels[i], &b.pixels[i], 4) != 0) ++count;
+    return count;
+}
+
+// What the editor shows after quiet, then after loud audio, each followed by a moment of
+// idle in which the display settles on what the audio left it.
+struct QuietAndLoud {
+    RgbaImage quiet, loud;
+};
+
+bool showQuietThenLoud(ValidationContext& context, PluginInstance& plugin, EditorHost& host, HostBuffers& buffers,
+                       QuietAndLoud& shown, TestOutcome& outcome) {
+    constexpr int kBlock = 512;
+    auto play = [&](TestSignal signal, double seconds) {
+        for (int done = 0; done < static_cast<int>(seconds * 44100); done += kBlock) {
+            buffers.fill(signal, kBlock, context.random());
+            buffers.process(*plugin.effect(), kBlock);
+        }
+    };
+    auto settleAndCapture = [&](RgbaImage& image) {
+        host.idle(40, 10);
+        std::string error;
+        return outcome.expect(host.capture(image, error), [&] { return "the editor's window cannot be read: " + error; });
+    };
+    // Loud first, so that whatever loud audio latches (over lights, holds) is lit in both
+    // pictures of quiet, before and after the broken input.
+    play(TestSignal::kSquare, 1.0);
+    play(TestSignal::kSilence, 3.0);
+    if (!settleAndCapture(shown.quiet)) return false;
+    play(TestSignal::kSquare, 1.0);
+    return settleAndCapture(shown.loud);
+}
+
+// A meter that lets a NaN into its averages shows nothing ever after. The editor must show
+// quiet and loud audio after broken input as it did before.
+void displayAfterBrokenInput(ValidationContext& context, PluginInstance& plugin, EditorHost& host,
+                             TestOutcome& outcome) {
+    startProcessing(plugin, 44100.0f, 512);
+    HostBuffers buffers(*plugin.effect(), 512);
+    QuietAndLoud before, after;
+    if (!host.open(outcome) || !showQuietThenLoud(context, plugin, host, buffers, before, outcome)) return;
+    const long contrast = differingPixels(before.quiet, before.loud);
+    if (contrast <= 0) {
+        host.close();
+        return outcome.skip("the editor does not show the audio");
+    }
+    for (TestSignal broken : {TestSignal::kNaN, TestSignal::kPlusInfinity, TestSignal::kMinusInfinity}) {
+        buffers.fill(broken, 512, context.random());
+        buffers.process(*plugin.effect(), 512);
+    }
+    if (showQuietThenLoud(context, plugin, host, buffers, after, outcome)) {
+        // Strictly closer to the quiet picture than the loud one, so that animations and
+        // hold markers do not count as a fault.
+        outcome.expect(differingPixels(after.quiet, before.quiet) * 4 < contrast,
+                       [] { return "after broken input the editor no longer shows quiet audio as quiet"; });
+        outcome.expect(differingPixels(after.loud, before.loud) * 4 < contrast,
+                       [] { return "after broken input the editor no longer shows loud audio as loud"; });
+    }
+    host.close();
+    stopProcessing(plugin);
+}
+
 }  // namespace
 
 void validateEditor(ValidationContext& context) {
@@ -194,7 +263,8 @@ void validateEditor(ValidationContext& context) {
                  {"open at sample rate 0 and block size 0", unknownRateAndBlock},
                  {"parameters randomised with the editor open", parameterStorm},
                  {"idle called fast and not at all", idleFastAndNever},
-                 {"state saved and restored from another thread while open", stateFromAnotherThread}};
+                 {"state saved and restored from another thread while open", stateFromAnotherThread},
+                 {"display follows the audio again after non-finite input", displayAfterBrokenInput}};
     for (const auto& test : tests)
         context.run("editor", test.name, [&](TestOutcome& outcome) { withEditor(context, outcome, test.body); });
 }

@@ -24,6 +24,14 @@ namespace {
 // call that caused them, never by ending the process, as Xlib's own handler would.
 int ignoreXError(Display*, XErrorEvent*) { return 0; }
 
+// An X server without clients resets itself, and refuses connections while it does; a plug-in
+// that closes its last connection with its editor would make the next window fail. Like any
+// host, this one stays connected from its first window to its end.
+void stayConnected() {
+    static Display* const anchor = XOpenDisplay(nullptr);
+    (void)anchor;
+}
+
 // Where a colour channel sits in a pixel of the visual, and how many bits it has.
 struct Channel {
     int shift = 0;
@@ -58,6 +66,7 @@ public:
 
     bool create(const std::string& title, int width, int height, std::string& error) {
         XSetErrorHandler(&ignoreXError);
+        stayConnected();
         display_ = XOpenDisplay(nullptr);
         if (!display_) {
             error = "cannot open the X display (is DISPLAY set?)";
