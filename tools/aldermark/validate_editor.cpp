@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cstring>
 #include <memory>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -196,8 +197,7 @@ long differingPixels(const RgbaImage& a, const RgbaImage& b) {
     return count;
 }
 
-// What the editor shows after quiet, then after loud audio, each followed by a moment of
-// idle in which the display settles on what the audio left it.
+// What the editor shows after quiet, then after loud audio, once the display has settled.
 struct QuietAndLoud {
     RgbaImage quiet, loud;
 };
@@ -211,13 +211,25 @@ bool showQuietThenLoud(ValidationContext& context, PluginInstance& plugin, Edito
             buffers.process(*plugin.effect(), kBlock);
         }
     };
+    // Needles take their time, longer on a busy machine: the picture is taken once it has
+    // held still for two looks 100 ms apart (or after 3 s, for an editor that never rests).
     auto settleAndCapture = [&](RgbaImage& image) {
-        host.idle(40, 10);
         std::string error;
-        return outcome.expect(host.capture(image, error), [&] { return "the editor's window cannot be read: " + error; });
+        auto capture = [&](RgbaImage& into) {
+            host.idle(10, 10);
+            return outcome.expect(host.capture(into, error), [&] { return "the editor's window cannot be read: " + error; });
+        };
+        if (!capture(image)) return false;
+        for (int look = 0, still = 0; look < 30 && still < 2; ++look) {
+            RgbaImage next;
+            if (!capture(next)) return false;
+            still = differingPixels(next, image) == 0 ? still + 1 : 0;
+            image = std::move(next);
+        }
+        return true;
     };
-    // Loud first, so that whatever loud audio latches (over lights, holds) is lit in both
-    // pictures of quiet, before and after the broken input.
+    // Loud first, so that what loud audio leaves for good (a hold, an over count) shows in
+    // both pictures, as it will after the broken input.
     play(TestSignal::kSquare, 1.0);
     play(TestSignal::kSilence, 3.0);
     if (!settleAndCapture(shown.quiet)) return false;
@@ -225,8 +237,8 @@ bool showQuietThenLoud(ValidationContext& context, PluginInstance& plugin, Edito
     return settleAndCapture(shown.loud);
 }
 
-// A meter that lets a NaN into its averages shows nothing ever after. The editor must show
-// quiet and loud audio after broken input as it did before.
+// A meter that lets a NaN into its averages shows nothing ever after: the editor must still
+// tell quiet from loud audio after broken input.
 void displayAfterBrokenInput(ValidationContext& context, PluginInstance& plugin, EditorHost& host,
                              TestOutcome& outcome) {
     startProcessing(plugin, 44100.0f, 512);
@@ -242,14 +254,15 @@ void displayAfterBrokenInput(ValidationContext& context, PluginInstance& plugin,
         buffers.fill(broken, 512, context.random());
         buffers.process(*plugin.effect(), 512);
     }
-    if (showQuietThenLoud(context, plugin, host, buffers, after, outcome)) {
-        // Near the earlier picture (within a quarter of what separates quiet from loud), so
-        // that small animations and hold markers do not count as a fault.
-        outcome.expect(differingPixels(after.quiet, before.quiet) * 4 < contrast,
-                       [] { return "after broken input the editor no longer shows quiet audio as quiet"; });
-        outcome.expect(differingPixels(after.loud, before.loud) * 4 < contrast,
-                       [] { return "after broken input the editor no longer shows loud audio as loud"; });
-    }
+    // Broken input may rightly leave a mark (an over light, a hold at full scale), so the
+    // pictures are not compared with the earlier ones: quiet and loud must still look at
+    // least half as different as they did.
+    if (showQuietThenLoud(context, plugin, host, buffers, after, outcome))
+        outcome.expect(differingPixels(after.quiet, after.loud) * 2 >= contrast, [&] {
+            return "after broken input the editor no longer tells quiet from loud (" +
+                   std::to_string(differingPixels(after.quiet, after.loud)) + " pixels differ, " +
+                   std::to_string(contrast) + " before)";
+        });
     host.close();
     stopProcessing(plugin);
 }
