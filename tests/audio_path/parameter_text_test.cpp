@@ -6,6 +6,8 @@
 #include <cstring>
 #include <limits>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "plugin/trim_smoother.h"
 
@@ -37,56 +39,46 @@ std::string sweep(float x, double lowest)
     return text;
 }
 
+struct FixedCase {
+    double value;
+    int decimals;
+    const char* text;
+};
+
+void expectFixed(const std::vector<FixedCase>& cases)
+{
+    for (const FixedCase& c : cases) EXPECT_EQ(fixed(c.value, c.decimals), c.text) << c.value << ", " << c.decimals;
+}
+
 TEST(FixedDecimalText, WritesExactlyTheAskedDecimals)
 {
-    EXPECT_EQ(fixed(0.0, 1), "0.0");
-    EXPECT_EQ(fixed(3.0, 2), "3.00");
-    EXPECT_EQ(fixed(42.0, 0), "42");
-    EXPECT_EQ(fixed(0.05, 3), "0.050");
-    EXPECT_EQ(fixed(999.0, 0), "999");
-    EXPECT_EQ(fixed(-7.25, 2), "-7.25");
+    expectFixed({{0.0, 1, "0.0"}, {3.0, 2, "3.00"}, {42.0, 0, "42"}, {0.05, 3, "0.050"}, {999.0, 0, "999"},
+                 {-7.25, 2, "-7.25"}});
 }
 
 TEST(FixedDecimalText, ShowsTheTrimRange)
 {
-    EXPECT_EQ(fixed(trimLevelDecibels(0.5f), 1), "0.0");
-    EXPECT_EQ(fixed(trimLevelDecibels(0.0f), 1), "-20.0");
-    EXPECT_EQ(fixed(trimLevelDecibels(1.0f), 1), "20.0");
-    EXPECT_EQ(fixed(trimLevelDecibels(0.5f - 1.0f / 400.0f), 1), "-0.1");
-    EXPECT_EQ(fixed(trimLevelDecibels(0.3f), 1), "-8.0");
+    expectFixed({{trimLevelDecibels(0.5f), 1, "0.0"}, {trimLevelDecibels(0.0f), 1, "-20.0"},
+                 {trimLevelDecibels(1.0f), 1, "20.0"}, {trimLevelDecibels(0.5f - 1.0f / 400.0f), 1, "-0.1"},
+                 {trimLevelDecibels(0.3f), 1, "-8.0"}});
 }
 
 TEST(FixedDecimalText, RoundsAwayFromZeroFromJustUnderTheHalf)
 {
-    EXPECT_EQ(fixed(2.449995, 1), "2.4");   // remainder 0.49995 of a tenth stays
-    EXPECT_EQ(fixed(2.4499995, 1), "2.5");  // remainder 0.499995 moves up
-    EXPECT_EQ(fixed(1.15, 1), "1.2");       // stored as 1.14999..., written as 1.15
-    EXPECT_EQ(fixed(0.5, 0), "1");
-    EXPECT_EQ(fixed(0.4999, 0), "0");
-    EXPECT_EQ(fixed(9.996, 2), "10.00");
-    EXPECT_EQ(fixed(-2.4499995, 1), "-2.5");
-    EXPECT_EQ(fixed(-2.449995, 1), "-2.4");
-    EXPECT_EQ(fixed(-0.5, 0), "-1");
-    // Rounded to nothing, the sign goes as well.
-    EXPECT_EQ(fixed(-0.04, 1), "0.0");
-    EXPECT_EQ(fixed(-0.0, 2), "0.00");
+    expectFixed({{2.449995, 1, "2.4"},    // remainder 0.49995 of a tenth stays
+                 {2.4499995, 1, "2.5"},   // remainder 0.499995 moves up
+                 {1.15, 1, "1.2"},        // stored as 1.14999..., written as 1.15
+                 {0.5, 0, "1"}, {0.4999, 0, "0"}, {9.996, 2, "10.00"}, {-2.4499995, 1, "-2.5"},
+                 {-2.449995, 1, "-2.4"}, {-0.5, 0, "-1"},
+                 {-0.04, 1, "0.0"}, {-0.0, 2, "0.00"}});  // rounded to nothing, the sign goes as well
 }
 
 TEST(FixedDecimalText, NeverExceedsEightCharacters)
 {
-    EXPECT_EQ(fixed(99999999.0, 0), "99999999");
-    EXPECT_EQ(fixed(-9999999.0, 0), "-9999999");
-    EXPECT_EQ(fixed(99999.9, 2), "99999.90");
-    EXPECT_EQ(fixed(100000000.0, 0), "oo");
-    EXPECT_EQ(fixed(-10000000.0, 0), "-oo");
-    EXPECT_EQ(fixed(123456.0, 2), "oo");
-    EXPECT_EQ(fixed(1e300, 3), "oo");
-    EXPECT_EQ(fixed(kInf, 1), "oo");
-    EXPECT_EQ(fixed(-kInf, 1), "-oo");
-    EXPECT_EQ(fixed(kNaN, 1), "UNDEF");
-    // Decimals beyond what fits are held to the range.
-    EXPECT_EQ(fixed(0.5, -4), "1");
-    EXPECT_EQ(fixed(0.5, 40), "oo");
+    expectFixed({{99999999.0, 0, "99999999"}, {-9999999.0, 0, "-9999999"}, {99999.9, 2, "99999.90"},
+                 {100000000.0, 0, "oo"}, {-10000000.0, 0, "-oo"}, {123456.0, 2, "oo"}, {1e300, 3, "oo"},
+                 {kInf, 1, "oo"}, {-kInf, 1, "-oo"}, {kNaN, 1, "UNDEF"},
+                 {0.5, -4, "1"}, {0.5, 40, "oo"}});  // decimals beyond what fits are held to the range
 }
 
 TEST(FixedDecimalText, RespectsTheCallersBuffer)
@@ -108,61 +100,56 @@ TEST(FixedDecimalText, RespectsTheCallersBuffer)
 
 TEST(HertzText, UsesDecimalsBelowOneKilohertz)
 {
-    EXPECT_EQ(hertz(9.5), "9.50");
-    EXPECT_EQ(hertz(1.234), "1.23");
-    EXPECT_EQ(hertz(20.0), "20.0");
-    EXPECT_EQ(hertz(99.94), "99.9");
-    EXPECT_EQ(hertz(200.0), "200");
-    EXPECT_EQ(hertz(999.4), "999");
+    for (const auto& [hz, text] : std::vector<std::pair<double, const char*>>{
+             {9.5, "9.50"}, {1.234, "1.23"}, {20.0, "20.0"}, {99.94, "99.9"}, {200.0, "200"}, {999.4, "999"}})
+        EXPECT_EQ(hertz(hz), text) << hz;
 }
 
 TEST(HertzText, WritesKilohertzWithHundredsAndTens)
 {
-    EXPECT_EQ(hertz(2000.0), "2k");
-    EXPECT_EQ(hertz(1500.0), "1k5");
-    EXPECT_EQ(hertz(1250.0), "1k25");
-    EXPECT_EQ(hertz(1050.0), "1k05");
-    EXPECT_EQ(hertz(1007.0), "1k");     // below ten hertz of detail is dropped
-    EXPECT_EQ(hertz(1999.0), "1k99");   // truncated, not rounded
-    EXPECT_EQ(hertz(12500.0), "12k5");
-    EXPECT_EQ(hertz(12550.0), "12k5");  // no tens from 10 kHz on
-    EXPECT_EQ(hertz(30000.0), "30k");
+    for (const auto& [hz, text] : std::vector<std::pair<double, const char*>>{
+             {2000.0, "2k"}, {1500.0, "1k5"}, {1250.0, "1k25"}, {1050.0, "1k05"},
+             {1007.0, "1k"},     // below ten hertz of detail is dropped
+             {1999.0, "1k99"},   // truncated, not rounded
+             {12500.0, "12k5"},
+             {12550.0, "12k5"},  // no tens from 10 kHz on
+             {30000.0, "30k"}})
+        EXPECT_EQ(hertz(hz), text) << hz;
 }
 
 TEST(HertzText, StaysShortForAbsurdFrequencies)
 {
-    EXPECT_EQ(hertz(kNaN), "UNDEF");
-    EXPECT_EQ(hertz(kInf), "oo");
-    EXPECT_EQ(hertz(-kInf), "-oo");
-    EXPECT_EQ(hertz(1e15), "oo");
-    EXPECT_EQ(hertz(-5.0), "-5.00");
-    EXPECT_EQ(hertz(99999000.0), "99999k");
+    for (const auto& [hz, text] : std::vector<std::pair<double, const char*>>{
+             {kNaN, "UNDEF"}, {kInf, "oo"}, {-kInf, "-oo"}, {1e15, "oo"}, {-5.0, "-5.00"}, {99999000.0, "99999k"}})
+        EXPECT_EQ(hertz(hz), text) << hz;
 }
 
 TEST(SweepText, ShowsTheFilterFrequencies)
 {
-    EXPECT_EQ(sweep(0.0f, 20.0), "20.0");
-    EXPECT_EQ(sweep(0.5f, 20.0), "200");
-    EXPECT_EQ(sweep(1.0f, 20.0), "2k");
-    EXPECT_EQ(sweep(0.0f, 300.0), "300");
-    EXPECT_EQ(sweep(0.5f, 300.0), "3k");
-    EXPECT_EQ(sweep(1.0f, 300.0), "30k");
-    EXPECT_EQ(sweep(-0.01f, 20.0), "UNDEF");
-    EXPECT_EQ(sweep(1.01f, 300.0), "UNDEF");
-    EXPECT_EQ(sweep(std::numeric_limits<float>::quiet_NaN(), 300.0), "UNDEF");
+    const struct {
+        float x;
+        double lowest;
+        const char* text;
+    } cases[] = {{0.0f, 20.0, "20.0"},  {0.5f, 20.0, "200"},   {1.0f, 20.0, "2k"},
+                 {0.0f, 300.0, "300"},  {0.5f, 300.0, "3k"},   {1.0f, 300.0, "30k"},
+                 {-0.01f, 20.0, "UNDEF"}, {1.01f, 300.0, "UNDEF"},
+                 {std::numeric_limits<float>::quiet_NaN(), 300.0, "UNDEF"}};
+    for (const auto& c : cases) EXPECT_EQ(sweep(c.x, c.lowest), c.text) << c.x << ", " << c.lowest;
 }
 
 TEST(SwitchText, NamesBothStatesAndFlagsOthers)
 {
-    char text[kParameterTextSize];
-    formatSwitchText(1, "In", "Out", text);
-    EXPECT_STREQ(text, "In");
-    formatSwitchText(0, "12", "24", text);
-    EXPECT_STREQ(text, "24");
-    formatSwitchText(2, "In", "Out", text);
-    EXPECT_STREQ(text, "UNDEF");
-    formatSwitchText(-1, "6", "18", text);
-    EXPECT_STREQ(text, "UNDEF");
+    const struct {
+        int state;
+        const char* on;
+        const char* off;
+        const char* text;
+    } cases[] = {{1, "In", "Out", "In"}, {0, "12", "24", "24"}, {2, "In", "Out", "UNDEF"}, {-1, "6", "18", "UNDEF"}};
+    for (const auto& c : cases) {
+        char text[kParameterTextSize];
+        formatSwitchText(c.state, c.on, c.off, text);
+        EXPECT_STREQ(text, c.text) << c.state;
+    }
 }
 
 }  // namespace

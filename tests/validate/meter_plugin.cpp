@@ -40,35 +40,28 @@ public:
     bool canParameterBeAutomated(VstInt32) override { return false; }  // it has none
     double level() const { return std::sqrt(meanSquare_.load(std::memory_order_relaxed)); }
 
-    bool getEffectName(char* text) override { return copy(text, "Validator Meter"); }
-    bool getProductString(char* text) override { return copy(text, "Validator Meter"); }
-    bool getVendorString(char* text) override { return copy(text, "Kestrune tests"); }
+    bool getEffectName(char* text) override { return std::strcpy(text, "Validator Meter"); }
+    bool getProductString(char* text) override { return std::strcpy(text, "Validator Meter"); }
+    bool getVendorString(char* text) override { return std::strcpy(text, "Kestrune tests"); }
     VstPlugCategory getPlugCategory() override { return kPlugCategAnalysis; }
 
 private:
-    static bool copy(char* text, const char* value) {
-        std::strcpy(text, value);
-        return true;
-    }
-
     std::atomic<double> meanSquare_{0.0};  // full scale squared; written by the audio thread
 };
 
+// The level as a green bar from the left; a non-finite level shows as none.
 class LevelBar : public CView {
 public:
     explicit LevelBar(const CRect& size) : CView(size) {}
     void setLevel(double level) {
-        const double shown = std::isfinite(level) ? std::clamp(level, 0.0, 1.0) : 0.0;
-        if (shown == shown_) return;
-        shown_ = shown;
+        shown_ = std::isfinite(level) ? std::clamp(level, 0.0, 1.0) : 0.0;
         invalid();
     }
     void draw(CDrawContext* context) override {
-        const CRect all = getViewSize();
+        CRect bar = getViewSize();
         context->setFillColor(CColor{20, 20, 20, 255});
-        context->drawRect(all, kDrawFilled);
-        CRect bar = all;
-        bar.right = all.left + shown_ * all.getWidth();
+        context->drawRect(bar, kDrawFilled);
+        bar.right = bar.left + shown_ * bar.getWidth();
         context->setFillColor(CColor{80, 220, 80, 255});
         context->drawRect(bar, kDrawFilled);
         setDirty(false);
