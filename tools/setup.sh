@@ -27,6 +27,20 @@ for p in "${packages[@]}"; do
 done
 if [ ${#missing[@]} -gt 0 ]; then
   echo "setup: installing ${missing[*]}"
-  "${sudo_cmd[@]}" apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  # A mirror in mid-sync can fail one index for a while: try again, then go on with the
+  # lists that did arrive and let the install say what, if anything, is missing.
+  for attempt in 1 2 3 4; do
+    "${sudo_cmd[@]}" apt-get update -qq && break
+    echo "setup: apt-get update failed (attempt $attempt of 4)"
+    [ "$attempt" -lt 4 ] && sleep $((attempt * 15))
+  done
+  install=("${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends)
+  if ! "${install[@]}" "${missing[@]}"; then
+    # With one architecture's update index missing, the two architectures' candidates of a
+    # shared library differ and cannot be installed together: take both from the release
+    # itself, whose indexes did arrive for every architecture.
+    codename="$(. /etc/os-release && echo "${VERSION_CODENAME:-bookworm}")"
+    echo "setup: installing again from $codename's own archive"
+    "${install[@]}" -t "$codename" "${missing[@]}"
+  fi
 fi
