@@ -73,7 +73,7 @@ void BM_InterSampleDetector(benchmark::State& state) {
     size_t at = 0;
     double sink = 0.0;
     constexpr int kStretch = InterSampleDetector::kMaxStretch;
-    double left[kStretch], right[kStretch];
+    double left[kStretch], right[kStretch], peakLeft[kStretch], peakRight[kStretch];
     for (auto _ : state) {
         for (int start = 0; start < kBlock; start += kStretch) {
             for (int i = 0; i < kStretch; ++i, ++at) {
@@ -81,8 +81,8 @@ void BM_InterSampleDetector(benchmark::State& state) {
                 left[i] = p.left[at];
                 right[i] = p.right[at];
             }
-            detector.processStereo(left, right, kStretch);
-            sink += left[0] + right[kStretch - 1];
+            detector.processStereo(left, right, peakLeft, peakRight, kStretch, {});
+            sink += peakLeft[0] + peakRight[kStretch - 1];
         }
     }
     benchmark::DoNotOptimize(sink);

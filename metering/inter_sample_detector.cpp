@@ -57,28 +57,47 @@ inline __m128d largerMagnitude(__m128d best, __m128d candidate) {
     return _mm_or_pd(_mm_and_pd(larger, candidate), _mm_andnot_pd(larger, best));
 }
 
-// Writes the chosen candidate of each channel to its output.
-template <int kChannels>
-inline void deliver(__m128d best, double* const out[], int i) {
-    out[0][i] = _mm_cvtsd_f64(best);
-    if constexpr (kChannels == 2) out[1][i] = _mm_cvtsd_f64(_mm_unpackhi_pd(best, best));
+// Mid and side of a left/right pair held in the two lanes.
+inline __m128d midSideOf(__m128d leftRight, __m128d midScale) {
+    const __m128d swapped = _mm_shuffle_pd(leftRight, leftRight, 1);  // (R, L)
+    const __m128d sum = _mm_mul_pd(_mm_add_pd(leftRight, swapped), midScale);
+    const __m128d difference = _mm_sub_pd(leftRight, swapped);
+    return _mm_unpacklo_pd(sum, difference);
 }
 
-// The 4x candidates of each channel of one sample, in the order they compete.
-struct FourTimesCandidates {
-    alignas(16) double oldest[2] = {}, quarter[2] = {}, halfway[2] = {}, threeQuarter[2] = {};
+// Candidates of one sample, lanes left and right, in the order they compete: the sample the
+// phases start from first, then the phase outputs.
+template <int kCount>
+struct Candidates {
+    alignas(16) double value[kCount][2] = {};
 
-    void set(int channel, double oldestSample, double sum, double difference, double half) {
-        oldest[channel] = oldestSample;
-        quarter[channel] = sum + difference;
-        halfway[channel] = half;
-        threeQuarter[channel] = sum - difference;
+    // Forms mid and side at every candidate position, when asked to.
+    void form(const InterSampleDetector::Form& how) {
+        if (!how.midSide) return;
+        const __m128d scale = _mm_set1_pd(how.midScale);
+        for (auto& pair : value) _mm_store_pd(pair, midSideOf(_mm_load_pd(pair), scale));
     }
-    __m128d best() const {
-        __m128d chosen = _mm_load_pd(oldest);
-        chosen = largerMagnitude(chosen, _mm_load_pd(quarter));
-        chosen = largerMagnitude(chosen, _mm_load_pd(halfway));
-        return largerMagnitude(chosen, _mm_load_pd(threeQuarter));
+    // Writes the plain sample and the candidate of largest magnitude of each channel.
+    template <int kChannels>
+    void deliver(double* const plain[], double* const peak[], int i) const {
+        __m128d best = _mm_load_pd(value[0]);
+        for (int k = 1; k < kCount; ++k) best = largerMagnitude(best, _mm_load_pd(value[k]));
+        alignas(16) double chosen[2];
+        _mm_store_pd(chosen, best);
+        for (int c = 0; c < kChannels; ++c) {
+            plain[c][i] = value[0][c];
+            peak[c][i] = chosen[c];
+        }
+    }
+};
+
+// The 4x candidates: the sample, then the quarter, half and three-quarter phases.
+struct FourTimesCandidates : Candidates<4> {
+    void set(int channel, double sample, double sum, double difference, double half) {
+        value[0][channel] = sample;
+        value[1][channel] = sum + difference;
+        value[2][channel] = half;
+        value[3][channel] = sum - difference;
     }
 };
 
@@ -93,11 +112,13 @@ struct Taps {
     const double* w;
     const double* mirror;
 };
+constexpr int kAlignedTap = InterSampleDetector::kAlignedTap;
 
 // 4x phases, 128-bit vectors: two taps per vector, lanes (j, j+1) going to the partial sums
 // of j = 0, 1 (first accumulator) or j = 2, 3 (second) modulo 4.
 template <int kChannels, class TapsAt>
-void fourTimesNarrow(TapsAt tapsAt, double* const out[], int count, const FoldedPhases& f) {
+void fourTimesNarrow(TapsAt tapsAt, double* const plain[], double* const peak[], int count,
+                     InterSampleDetector::Form form, const FoldedPhases& f) {
     for (int i = 0; i < count; ++i) {
         FourTimesCandidates candidates;
         for (int c = 0; c < kChannels; ++c) {
@@ -111,17 +132,19 @@ void fourTimesNarrow(TapsAt tapsAt, double* const out[], int count, const Folded
                 d[a] = _mm_add_pd(d[a], _mm_mul_pd(_mm_loadu_pd(f.odd + j), m));
                 h[a] = _mm_add_pd(h[a], _mm_mul_pd(_mm_loadu_pd(f.half + j), p));
             }
-            candidates.set(c, t.w[0], total(s[0], s[1]), total(d[0], d[1]), total(h[0], h[1]));
+            candidates.set(c, t.w[kAlignedTap], total(s[0], s[1]), total(d[0], d[1]), total(h[0], h[1]));
         }
-        deliver<kChannels>(candidates.best(), out, i);
+        candidates.form(form);
+        candidates.template deliver<kChannels>(plain, peak, i);
     }
 }
 
 // 2x phase (88.2 to 176.4 kHz), 128-bit vectors as above.
 template <int kChannels, class TapsAt>
-void twoTimes(TapsAt tapsAt, double* const out[], int count, const FoldedPhases& f) {
+void twoTimes(TapsAt tapsAt, double* const plain[], double* const peak[], int count,
+              InterSampleDetector::Form form, const FoldedPhases& f) {
     for (int i = 0; i < count; ++i) {
-        alignas(16) double oldest[2] = {}, midpoint[2] = {};
+        Candidates<2> candidates;
         for (int c = 0; c < kChannels; ++c) {
             const Taps t = tapsAt(c, i);
             __m128d h[2] = {_mm_setzero_pd(), _mm_setzero_pd()};
@@ -130,10 +153,11 @@ void twoTimes(TapsAt tapsAt, double* const out[], int count, const FoldedPhases&
                 const __m128d p = _mm_add_pd(_mm_loadu_pd(t.w + j), _mm_loadu_pd(t.mirror + j));
                 h[a] = _mm_add_pd(h[a], _mm_mul_pd(_mm_loadu_pd(f.midpoint + j), p));
             }
-            oldest[c] = t.w[0];
-            midpoint[c] = total(h[0], h[1]);
+            candidates.value[0][c] = t.w[kAlignedTap];
+            candidates.value[1][c] = total(h[0], h[1]);
         }
-        deliver<kChannels>(largerMagnitude(_mm_load_pd(oldest), _mm_load_pd(midpoint)), out, i);
+        candidates.form(form);
+        candidates.template deliver<kChannels>(plain, peak, i);
     }
 }
 
@@ -147,7 +171,8 @@ __attribute__((target("avx"))) inline double totalWide(__m256d lanes) {
 }
 
 template <int kChannels, class TapsAt>
-__attribute__((target("avx"))) void fourTimesWide(TapsAt tapsAt, double* const out[], int count,
+__attribute__((target("avx"))) void fourTimesWide(TapsAt tapsAt, double* const plain[], double* const peak[],
+                                                   int count, InterSampleDetector::Form form,
                                                    const FoldedPhases& f) {
     for (int i = 0; i < count; ++i) {
         Taps t[kChannels];
@@ -169,8 +194,9 @@ __attribute__((target("avx"))) void fourTimesWide(TapsAt tapsAt, double* const o
         }
         FourTimesCandidates candidates;
         for (int c = 0; c < kChannels; ++c)
-            candidates.set(c, t[c].w[0], totalWide(s[c]), totalWide(d[c]), totalWide(h[c]));
-        deliver<kChannels>(candidates.best(), out, i);
+            candidates.set(c, t[c].w[kAlignedTap], totalWide(s[c]), totalWide(d[c]), totalWide(h[c]));
+        candidates.form(form);
+        candidates.template deliver<kChannels>(plain, peak, i);
     }
 }
 
@@ -222,7 +248,8 @@ void InterSampleDetector::retire(Window& window, int count) {
 }
 
 template <int kChannels>
-void InterSampleDetector::estimateStretch(double* const out[kChannels], int count, int held) {
+void InterSampleDetector::estimateStretch(double* const plain[kChannels], double* const peak[kChannels], int count,
+                                          int held, Form form) {
     const FoldedPhases& f = folded();
     // Sample i's window starts i samples into the forward copy; its mirror ends there in the
     // reversed copy.
@@ -233,36 +260,43 @@ void InterSampleDetector::estimateStretch(double* const out[kChannels], int coun
         case Path::kFourTimes:
 #ifdef ALDERMARK_AVX_PHASES
             if (gHasAvx.load(std::memory_order_relaxed)) {
-                fourTimesWide<kChannels>(tapsAt, out, count, f);
+                fourTimesWide<kChannels>(tapsAt, plain, peak, count, form, f);
                 break;
             }
 #endif
-            fourTimesNarrow<kChannels>(tapsAt, out, count, f);
+            fourTimesNarrow<kChannels>(tapsAt, plain, peak, count, form, f);
             break;
-        case Path::kTwoTimes: twoTimes<kChannels>(tapsAt, out, count, f); break;
+        case Path::kTwoTimes: twoTimes<kChannels>(tapsAt, plain, peak, count, form, f); break;
         case Path::kDelayOnly:
-            for (int c = 0; c < kChannels; ++c)
-                for (int i = 0; i < count; ++i) out[c][i] = windows_[c].forward[i];
+            for (int i = 0; i < count; ++i) {
+                Candidates<1> oldest;
+                for (int c = 0; c < kChannels; ++c) oldest.value[0][c] = windows_[c].forward[i];
+                oldest.form(form);
+                oldest.template deliver<kChannels>(plain, peak, i);
+            }
             break;
     }
 }
 
-void InterSampleDetector::processStereo(double* left, double* right, int count) {
+void InterSampleDetector::processStereo(double* left, double* right, double* peakLeft, double* peakRight, int count,
+                                        Form form) {
     if (count > kMaxStretch) count = kMaxStretch;
-    if (!left || !right || count <= 0) return;
+    if (!left || !right || !peakLeft || !peakRight || count <= 0) return;
     const int held = append(windows_[0], left, count);
     append(windows_[1], right, count);
-    double* const out[2] = {left, right};
-    estimateStretch<2>(out, count, held);
+    double* const plain[2] = {left, right};
+    double* const peak[2] = {peakLeft, peakRight};
+    estimateStretch<2>(plain, peak, count, held, form);
     retire(windows_[0], count);
     retire(windows_[1], count);
 }
 
-void InterSampleDetector::processMono(double* samples, int count) {
+void InterSampleDetector::processMono(double* samples, double* peak, int count) {
     if (count > kMaxStretch) count = kMaxStretch;
-    if (!samples || count <= 0) return;
+    if (!samples || !peak || count <= 0) return;
     const int held = append(windows_[0], samples, count);
-    double* const out[1] = {samples};
-    estimateStretch<1>(out, count, held);
+    double* const plain[1] = {samples};
+    double* const peaks[1] = {peak};
+    estimateStretch<1>(plain, peaks, count, held, Form{});
     retire(windows_[0], count);
 }

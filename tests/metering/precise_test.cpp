@@ -73,6 +73,7 @@ TEST_F(Precise, FindsTheTruePeakBetweenSamples) {
     EXPECT_GT(quarterRateSinePeak(44100.0f, true), withinTwoTenths);
     EXPECT_LT(quarterRateSinePeak(44100.0f, true), 1.0 / withinTwoTenths);
     EXPECT_GT(quarterRateSinePeak(48000.0f, true), withinTwoTenths);
+    EXPECT_LT(quarterRateSinePeak(48000.0f, true), 1.0 / withinTwoTenths);
     EXPECT_GT(quarterRateSinePeak(96000.0f, true), withinTwoTenths);
     EXPECT_LT(quarterRateSinePeak(96000.0f, true), 1.0 / withinTwoTenths);
     // At 192 kHz there is nothing between samples worth finding: only the delay remains.
@@ -130,8 +131,10 @@ TEST_F(Precise, MonoUsesOneWindowForBothChannels) {
 namespace {
 
 // Runs a test signal through a detector in stretches of the given lengths (cycled) and
-// returns the estimates, left and right interleaved.
-std::vector<double> estimates(double sampleRate, std::initializer_list<int> stretches, int total = 2000) {
+// returns, per sample, the plain and the peak output of each channel: plain left, plain
+// right, peak left, peak right.
+std::vector<double> estimates(double sampleRate, std::initializer_list<int> stretches, int total = 2000,
+                              InterSampleDetector::Form form = {}) {
     InterSampleDetector detector;
     detector.init(sampleRate);
     std::vector<double> out;
@@ -140,17 +143,14 @@ std::vector<double> estimates(double sampleRate, std::initializer_list<int> stre
     for (auto length = stretches.begin(); at < total; ++length) {
         if (length == stretches.end()) length = stretches.begin();
         const int count = std::min(*length, total - at);
-        std::vector<double> left(count), right(count);
+        std::vector<double> left(count), right(count), peakLeft(count), peakRight(count);
         for (int i = 0; i < count; ++i, ++at) {
             noise = noise * 1103515245u + 12345u;
             left[i] = std::sin(at * 0.7) + (noise >> 16) / 65536.0 - 0.5;
             right[i] = std::cos(at * 1.3);
         }
-        detector.processStereo(left.data(), right.data(), count);
-        for (int i = 0; i < count; ++i) {
-            out.push_back(left[i]);
-            out.push_back(right[i]);
-        }
+        detector.processStereo(left.data(), right.data(), peakLeft.data(), peakRight.data(), count, form);
+        for (int i = 0; i < count; ++i) out.insert(out.end(), {left[i], right[i], peakLeft[i], peakRight[i]});
     }
     return out;
 }
@@ -160,7 +160,7 @@ TEST(InterSampleVectors, WideAndNarrowPathsAgreeExactly) {
     for (int pass = 0; pass < 2; ++pass) {
         const bool wide = InterSampleDetector::useWideVectors(pass == 0);
         if (pass == 0 && !wide) GTEST_SKIP() << "no 256-bit vectors on this processor or build";
-        results[pass] = estimates(48000.0, {64});
+        results[pass] = estimates(48000.0, {64}, 2000, {true, 0.708});
     }
     InterSampleDetector::useWideVectors(true);
     EXPECT_EQ(results[0], results[1]);
@@ -175,29 +175,62 @@ TEST(InterSampleVectors, StretchLengthsDoNotChangeTheEstimates) {
     }
 }
 
-// Straight from the definition: 64-tap sums over the window of each sample, oldest tap first,
-// the largest-magnitude candidate winning with ties to the earlier one.
+// Straight from the definition: 64-tap sums over the window of each sample, oldest tap first;
+// the candidates are the sample the phases start from (tap 31; tap 0 where there are no
+// phases) and the phases, mid and side formed at each, the largest magnitude winning with ties
+// to the earlier one. The plain output is that sample.
 TEST(InterSampleVectors, MatchTheDirectSumsOfThePhases) {
     using namespace interpolation;
     std::vector<double> left, right;
-    const std::vector<double> fast = estimates(48000.0, {64}, 300);
     unsigned noise = 12345;
     for (int at = 0; at < 300; ++at) {
         noise = noise * 1103515245u + 12345u;
         left.push_back(std::sin(at * 0.7) + (noise >> 16) / 65536.0 - 0.5);
         right.push_back(std::cos(at * 1.3));
     }
-    for (int n = 0; n < 300; ++n) {
-        for (int ch = 0; ch < 2; ++ch) {
-            const std::vector<double>& x = ch == 0 ? left : right;
-            auto tap = [&](int k) { return n - 63 + k >= 0 ? x[n - 63 + k] : 0.0; };
-            double best = tap(0);
-            for (const double* phase : {kQuarterPhase, kHalfPhase, kThreeQuarterPhase}) {
-                double sum = 0.0;
-                for (int k = 0; k < kTaps; ++k) sum += phase[k] * tap(k);
-                if (std::fabs(sum) > std::fabs(best)) best = sum;
+    struct Case {
+        double rate;
+        std::vector<const double*> phases;
+        int sampleTap;
+        InterSampleDetector::Form form;
+    };
+    const Case cases[] = {
+        {48000.0, {kQuarterPhase, kHalfPhase, kThreeQuarterPhase}, 31, {false, 1.0}},
+        {48000.0, {kQuarterPhase, kHalfPhase, kThreeQuarterPhase}, 31, {true, 0.5}},
+        {96000.0, {kMidpointPhase}, 31, {false, 1.0}},
+        {96000.0, {kMidpointPhase}, 31, {true, 0.708}},
+        {192000.0, {}, 0, {true, 1.0}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.rate << " Hz, mid/side " << c.form.midSide);
+        const std::vector<double> fast = estimates(c.rate, {64}, 300, c.form);
+        for (int n = 0; n < 300; ++n) {
+            // Candidates per channel, before mid/side.
+            auto candidatesOf = [&](const std::vector<double>& x) {
+                auto tap = [&](int k) { return n - 63 + k >= 0 ? x[n - 63 + k] : 0.0; };
+                std::vector<double> found{tap(c.sampleTap)};
+                for (const double* phase : c.phases) {
+                    double sum = 0.0;
+                    for (int k = 0; k < kTaps; ++k) sum += phase[k] * tap(k);
+                    found.push_back(sum);
+                }
+                return found;
+            };
+            std::vector<double> first = candidatesOf(left), second = candidatesOf(right);
+            if (c.form.midSide)
+                for (size_t k = 0; k < first.size(); ++k) {
+                    const double l = first[k], r = second[k];
+                    first[k] = (l + r) * c.form.midScale;
+                    second[k] = l - r;
+                }
+            for (int ch = 0; ch < 2; ++ch) {
+                const std::vector<double>& candidates = ch == 0 ? first : second;
+                double best = candidates[0];
+                for (double v : candidates)
+                    if (std::fabs(v) > std::fabs(best)) best = v;
+                EXPECT_NEAR(fast[4 * n + ch], candidates[0], 1e-12) << "plain, sample " << n << " channel " << ch;
+                EXPECT_NEAR(fast[4 * n + 2 + ch], best, 1e-12) << "peak, sample " << n << " channel " << ch;
             }
-            EXPECT_NEAR(fast[2 * n + ch], best, 1e-12) << "sample " << n << " channel " << ch;
         }
     }
 }

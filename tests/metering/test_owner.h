@@ -48,6 +48,18 @@ public:
         ppm->selectScope(x);
     }
 
+    // Runs a block through, or resets, whichever of the owner's models `model` is.
+    void process(MeterModel& model, const float* left, const float* right, int count) {
+        if (&model == rms.get()) rms->processStereo(left, right, count);
+        if (&model == vu.get()) vu->processStereo(left, right, count);
+        if (&model == ppm.get()) ppm->processStereo(left, right, count);
+    }
+    void reset(MeterModel& model) {
+        if (&model == rms.get()) rms->reset();
+        if (&model == vu.get()) vu->reset();
+        if (&model == ppm.get()) ppm->reset();
+    }
+
     int callsFor(int index) const {
         int n = 0;
         for (const auto& c : calls) n += c.first == index;
