@@ -14,27 +14,39 @@ void MeterModel::forEachFrame(const float* left, const float* right, int count, 
             else
                 return frame;
         };
-        // Precise mode: the stretch goes through the detector first, as a whole.
-        double estimate[2][kPrecise ? kStretch : 1];
+        // Precise mode: the stretch goes through the detector first, as a whole. It gives the
+        // plain samples (for the averaging detectors) and the peaks between samples (for the
+        // peak detectors and the overs), aligned in time; a stereo stretch comes out already
+        // in mid/side when that is on.
+        double plain[2][kPrecise ? kStretch : 1], peak[2][kPrecise ? kStretch : 1];
         if constexpr (kPrecise) {
             for (int i = 0; i < length; ++i) {
                 const StereoDouble frame = frameAt(start + i);
-                estimate[0][i] = frame[0];
-                estimate[1][i] = frame[1];
+                plain[0][i] = frame[0];
+                plain[1][i] = frame[1];
             }
             if constexpr (kMono)
-                precise_.processMono(estimate[0], length);
+                precise_.processMono(plain[0], peak[0], length);
             else
-                precise_.processStereo(estimate[0], estimate[1], length);
+                precise_.processStereo(plain[0], plain[1], peak[0], peak[1], length, {kMidSide, mid});
         }
+        constexpr bool kFormMidSideHere = kMidSide && (kMono || !kPrecise);
         for (int i = 0; i < length; ++i) {
-            StereoDouble frame;
-            if constexpr (kPrecise)
-                frame = stereoPair(estimate[0][i], estimate[kMono ? 0 : 1][i]);
-            else
-                frame = frameAt(start + i);
-            if constexpr (kMidSide) frame = stereoPair((frame[0] + frame[1]) * mid, frame[0] - frame[1]);
-            step(frame);
+            StereoDouble frame, framePeak;
+            if constexpr (kPrecise) {
+                frame = stereoPair(plain[0][i], plain[kMono ? 0 : 1][i]);
+                framePeak = stereoPair(peak[0][i], peak[kMono ? 0 : 1][i]);
+            } else {
+                frame = framePeak = frameAt(start + i);
+            }
+            if constexpr (kFormMidSideHere) {
+                frame = stereoPair((frame[0] + frame[1]) * mid, frame[0] - frame[1]);
+                if constexpr (kPrecise)
+                    framePeak = stereoPair((framePeak[0] + framePeak[1]) * mid, framePeak[0] - framePeak[1]);
+                else
+                    framePeak = frame;
+            }
+            step(frame, framePeak);
             if constexpr (kDelay) {
                 if (++decimationCounter_ >= decimationLength_) record();
             }
@@ -55,13 +67,17 @@ void MeterModel::runBlock(const float* left, const float* right, int count, cons
                           Step&& step, Snapshot&& snapshot, Flush&& flush) {
     const StereoDouble overLengths = bothChannels(settings.overLength);
     StereoDouble overCount = overCount_;
+    // The highest hold of the block, for the infinite hold; without display delay the hold
+    // of every sample counts, so no peak between two looks of the panel is missed.
+    StereoDouble highestHold = bothChannels(-1.0);
     double running[3][2] = {};
     forEachFrame<kPrecise, kMidSide, kDelay, kMono>(
         left, right, count, settings.midScale,
-        [&](StereoDouble frame) {
-            const StereoDouble magnitude = absolute(frame);
-            overCount = countOvers(overCount, magnitude >= settings.overThreshold, overLengths);
-            step(magnitude);
+        [&](StereoDouble frame, StereoDouble framePeak) {
+            const StereoDouble peakMagnitude = absolute(framePeak);
+            overCount = countOvers(overCount, peakMagnitude >= settings.overThreshold, overLengths);
+            const StereoDouble hold = step(absolute(frame), peakMagnitude);
+            if constexpr (!kDelay) highestHold = maximum(highestHold, hold);
         },
         [&] {
             snapshot(running);
@@ -72,5 +88,5 @@ void MeterModel::runBlock(const float* left, const float* right, int count, cons
         flush);
     snapshot(running);
     overCount_ = overCount;
-    endBlock(running, settings.overLength);
+    endBlock(running, settings.overLength, highestHold);
 }

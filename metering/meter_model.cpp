@@ -127,17 +127,15 @@ double MeterModel::overLed(int channel) {
 void MeterModel::clearOvers() {
     for (int ch = 0; ch < 2; ++ch) {
         latch_[ch].store(false);
-        heldMaximum_[ch].store(-1.0, std::memory_order_relaxed);
+        heldClearRequest_[ch].store(true);
     }
 }
 
 double MeterModel::heldMaximum(int channel) const {
-    return (channel == 0 || channel == 1) ? heldMaximum_[channel].load(std::memory_order_relaxed) : -1.0;
-}
-
-void MeterModel::setHeldMaximum(int channel, double value) {
-    if ((channel == 0 || channel == 1) && std::isfinite(value))
-        heldMaximum_[channel].store(value, std::memory_order_relaxed);
+    if (channel != 0 && channel != 1) return -1.0;
+    // Until the audio thread has taken the clear, what it publishes is from before it.
+    if (heldClearRequest_[channel].load()) return -1.0;
+    return heldMaximum_[channel].load(std::memory_order_relaxed);
 }
 
 const char* MeterModel::scopeText() const {
@@ -238,7 +236,13 @@ void MeterModel::resetFramework() {
 
 void MeterModel::beginBlock() {
     if (preciseClearRequest_.exchange(false, std::memory_order_relaxed)) precise_.clear();
+    holdingMaximum_ = holdMode() == 1;
     for (int ch = 0; ch < 2; ++ch) {
+        if (heldClearRequest_[ch].load(std::memory_order_relaxed)) {
+            heldByAudio_[ch] = -1.0;
+            heldMaximum_[ch].store(-1.0, std::memory_order_relaxed);
+            heldClearRequest_[ch].store(false);
+        }
         if (overConsumed_[ch].exchange(false)) overCount_[ch] = 0.0;
         for (int v = 0; v < valueCount_; ++v)
             blockStart_[v][ch].store(current_[v][ch].load(std::memory_order_relaxed),
@@ -246,8 +250,12 @@ void MeterModel::beginBlock() {
     }
 }
 
-void MeterModel::endBlock(const double running[][2], int overLength) {
+void MeterModel::endBlock(const double running[][2], int overLength, StereoDouble highestHold) {
     for (int ch = 0; ch < 2; ++ch) {
+        if (holdingMaximum_) {
+            heldByAudio_[ch] = std::max(heldByAudio_[ch], highestHold[ch]);
+            heldMaximum_[ch].store(heldByAudio_[ch], std::memory_order_relaxed);
+        }
         for (int v = 0; v < valueCount_; ++v)
             current_[v][ch].store(running[v][ch], std::memory_order_relaxed);
         if (overCount_[ch] >= overLength && !overConsumed_[ch].load()) overPending_[ch].store(true);
@@ -267,6 +275,12 @@ void MeterModel::recordHistory(const double running[][2], int overLength) {
         }
         if (ledCount_[ch] > 0.0) ledCount_[ch] -= 1.0;
         historyEntry(valueCount_, ch, position).store(ledCount_[ch], std::memory_order_relaxed);
+        if (holdingMaximum_) {
+            // The infinite hold follows what the delayed display shows.
+            int shown = position - std::min(displayDelay(), 999);
+            if (shown < 0) shown += kHistoryLength;
+            heldByAudio_[ch] = std::max(heldByAudio_[ch], historyEntry(kHold, ch, shown).load(std::memory_order_relaxed));
+        }
     }
     writePosition_.store(position, std::memory_order_relaxed);
 }

@@ -26,7 +26,8 @@ public:
 
     virtual ~MeterModel();
     virtual void setSetting(int index, float value) = 0;
-    // The value a setting was last given (before any quantisation); 0 for other indices.
+    // The value a setting was last given, as the step in use where a model stores only its
+    // steps (the RMS times); 0 for other indices.
     virtual float getSetting(int index) const;
     // Writes the display text of a setting that has one; leaves `text` untouched otherwise.
     virtual void getSettingText(int index, char* text) const = 0;
@@ -53,9 +54,13 @@ public:
     double displayValue(Value value, int channel, double interpolation);
     // 1.0 an over is shown now, 0.0 an over happened since the last clear, -1.0 none has.
     double overLed(int channel);
+    // Clears the over latches and, through a request the audio thread takes at its next
+    // block, the infinite hold's maxima. Any thread.
     void clearOvers();
+    // The infinite hold (hold mode 1): the highest hold value since the last clear, -1 when
+    // cleared. The audio thread keeps it whether or not an editor looks, following the
+    // display delay when one is set. GUI thread.
     double heldMaximum(int channel) const;
-    void setHeldMaximum(int channel, double value);
 
     // --- Settings scopes ------------------------------------------------------------------
     int scope() const { return scope_.load(std::memory_order_relaxed); }
@@ -96,8 +101,10 @@ protected:
     // --- Audio-thread helpers -------------------------------------------------------------
     // Called at block start: acts on the GUI's requests and publishes the block-start copies.
     void beginBlock();
-    // Called at block end: publishes the running values and the pending overs.
-    void endBlock(const double running[][2], int overLength);
+    // Called at block end: publishes the running values, the pending overs and the held
+    // maxima; `highestHold` is the block's highest hold per channel (-1 with display delay,
+    // where the history carries the maxima instead).
+    void endBlock(const double running[][2], int overLength, StereoDouble highestHold);
     // Over counting for one sample, both channels: a run of over samples counts up; a sample
     // below the threshold restarts the count unless it already reached the over length.
     static StereoDouble countOvers(StereoDouble count, StereoMask over, StereoDouble overLength) {
@@ -120,8 +127,8 @@ protected:
         }
         return nonFinite == 0;
     }
-    // Runs `step(frame)` for every frame of a block (the frame after the inter-sample
-    // estimate in precise mode and mid/side), `record()` once per millisecond when the display
+    // Runs `step(frame, peak)` for every frame of a block (after mid/side; in precise mode
+    // the plain sample and the peak estimate of one moment, else the frame twice), `record()` once per millisecond when the display
     // delay is on (it must call recordHistory), and `flush()` after every stretch of at most
     // kStretch frames. Stretches are checked for non-finite samples first, so only those
     // that hold one pay for sanitising every frame. (This and runBlock are defined in
@@ -135,9 +142,10 @@ protected:
         double overThreshold;  // |sample| (linear full scale) that counts as over
         int overLength;        // consecutive over samples that show an over
     };
-    // One block: reads the frames (forEachFrame), counts overs, feeds each frame's magnitudes
-    // to `step`, records the history, and publishes at the end. `snapshot(running)` writes
-    // the model's running values into running[value][channel].
+    // One block: reads the frames (forEachFrame), counts overs on the peak magnitudes, feeds
+    // each frame's magnitudes to `step(plain, peak)` (the same values unless precise mode is
+    // on), which returns the hold; records the history, and publishes at the end.
+    // `snapshot(running)` writes the model's running values into running[value][channel].
     template <bool kPrecise, bool kMidSide, bool kDelay, bool kMono, class Step, class Snapshot, class Flush>
     void runBlock(const float* left, const float* right, int count, const BlockSettings& settings, Step&& step,
                   Snapshot&& snapshot, Flush&& flush);
@@ -186,7 +194,7 @@ protected:
     std::atomic<float> displayDelayValue_{0.0f};
     std::atomic<int> displayDelay_{0};  // ms, 0..999
 
-    std::atomic<float> settings_[kMaxSettings]{};  // normalised values as last given
+    std::atomic<float> settings_[kMaxSettings]{};  // normalised values as last given (or stored)
     std::atomic<int> scope_{1};
     std::atomic<bool> instanceReady_{false};
     std::atomic<float> instanceStore_[kMaxSettings]{};
@@ -213,7 +221,12 @@ protected:
     std::atomic<bool> overPending_[2]{};  // a counter reached the over length
     std::atomic<bool> overConsumed_[2]{}; // the GUI showed it; the counter restarts
     std::atomic<bool> latch_[2]{};
+
+    // Infinite hold: the audio thread's maxima, what it last published, and a clear request.
+    double heldByAudio_[2] = {-1.0, -1.0};  // linear relative to reference, -1 when cleared
+    bool holdingMaximum_ = false;           // hold mode 1 in the current block
     std::atomic<double> heldMaximum_[2]{};
+    std::atomic<bool> heldClearRequest_[2]{};
 
 private:
     std::atomic<double>& historyEntry(int kind, int channel, int position) const {

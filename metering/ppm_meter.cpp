@@ -105,7 +105,10 @@ void PPMmeter::run(const float* left, const float* right, int count) {
     NeedleBallistics ballistics = ballistics_;
     runBlock<kPrecise, kMidSide, kDelay, kMono>(
         left, right, count, {midScale(midSideType_.load(std::memory_order_relaxed)), overThreshold, overLength()},
-        [&](StereoDouble magnitude) { ballistics.step(magnitude, coefficients); },
+        [&](StereoDouble, StereoDouble peakMagnitude) {
+            ballistics.step(peakMagnitude, coefficients);
+            return ballistics.hold;
+        },
         [&](double running[][2]) { ballistics.snapshot(running); }, [&] { ballistics.flush(); });
     ballistics_ = ballistics;
 }

@@ -24,7 +24,6 @@ RMSMeter::~RMSMeter() = default;
 void RMSMeter::setSetting(int index, float value) {
     if (!ownsSetting(index)) return;
     const float x = clampSetting(value);
-    settings_[index - kFirstSetting].store(x, std::memory_order_relaxed);
     float stored = x;
     switch (index) {
         case kReference: {
@@ -55,6 +54,8 @@ void RMSMeter::setSetting(int index, float value) {
         case kLedReference: overFromFullScale_.store(static_cast<int>(x + 0.5f), std::memory_order_relaxed); break;
         default: break;
     }
+    // The times read back as the step in use, so a saved state loads and saves unchanged.
+    settings_[index - kFirstSetting].store(stored, std::memory_order_relaxed);
     recomputeCoefficients();
     storeInScope(index, stored);
 }
@@ -131,9 +132,11 @@ void RMSMeter::run(const float* left, const float* right, int count) {
     StereoDouble meanSquare = meanSquare_;
     runBlock<kPrecise, kMidSide, kDelay, kMono>(
         left, right, count, {midScale(midSideType_.load(std::memory_order_relaxed)), threshold, overLength()},
-        [&](StereoDouble magnitude) {
-            ballistics.step(magnitude, coefficients);
+        [&](StereoDouble magnitude, StereoDouble peakMagnitude) {
+            // The needle and hold measure peaks; the mean square averages the plain samples.
+            ballistics.step(peakMagnitude, coefficients);
             meanSquare = meanSquare * keepAveraging + magnitude * magnitude * averagingPerUnit;
+            return ballistics.hold;
         },
         [&](double running[][2]) {
             ballistics.snapshot(running);

@@ -140,9 +140,12 @@ void VUmeter::run(const float* left, const float* right, int count) {
     StereoDouble needle = needle_, hold = hold_, holdCounter = holdCounter_;
     runBlock<kPrecise, kMidSide, kDelay, kMono>(
         left, right, count, {midScale(midSideType_.load(std::memory_order_relaxed)), overThreshold, overLength()},
-        [&](StereoDouble magnitude) {
+        [&](StereoDouble magnitude, StereoDouble) {
+            // The moving coil rectifies and averages the plain samples; only the overs (counted
+            // by the caller) look at the peaks between them.
             needle = needles.process(magnitude * drive);
             advanceHold(hold, holdCounter, needle >= hold, needle, holdLength, keepHold);
+            return hold;
         },
         [&](double running[][2]) {
             for (int ch = 0; ch < 2; ++ch) {

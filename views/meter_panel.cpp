@@ -264,11 +264,9 @@ CZEBMeterFULLPANEL::Readout CZEBMeterFULLPANEL::read(MeterModel& m, int channel,
     Readout r;
     r.needle = m.displayValue(MeterModel::kNeedle, channel, f);
     r.hold = m.displayValue(MeterModel::kHold, channel, f);
-    if (m.holdMode() == 1) {
-        // Infinite hold: the highest value stays until the overs are cleared.
-        if (r.hold > m.heldMaximum(channel)) m.setHeldMaximum(channel, r.hold);
-        else r.hold = m.heldMaximum(channel);
-    }
+    // Infinite hold: the highest value stays until the overs are cleared. The model keeps it
+    // from the audio, so peaks while the window was hidden or closed are not missed.
+    if (m.holdMode() == 1) r.hold = std::max(r.hold, m.heldMaximum(channel));
     if (m.valueCount() > MeterModel::kMeanSquare) {
         const double q = m.displayValue(MeterModel::kMeanSquare, channel, f);
         r.rms = std::sqrt(q > 0 ? q : 0) * 1.4142;

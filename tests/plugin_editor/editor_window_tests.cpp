@@ -127,3 +127,41 @@ TEST_F(EditorWindow, TimerMovesTheNeedlesWithoutHostIdleAndRestsWhileHidden) {
     EXPECT_TRUE(pumpUntil(window, [&] { return shown() < hidden * 0.5f; })) << "moving again";
     host.dispatch(effEditClose);
 }
+
+TEST_F(EditorWindow, InfiniteHoldShowsABurstThatPlayedWhileHiddenOrClosed) {
+    host.set(3, 1.0f);  // PPM
+    host.set(5, 0.5f);  // hold mode 1: infinite
+    host.set(95, 0.0f); // hold 0.1 s and return 0.1 s: only the infinite hold keeps a burst
+    host.set(96, 0.0f);
+    auto heldShown = [&](TemepleteEditor* editor) {
+        AEffGUIEditor::GuiLock lock(*editor);
+        return editor->panel(2)->meter(0)->getHoldValue();
+    };
+    // Each way the burst can go unwatched: the window hidden, the editor closed.
+    for (bool closeEditor : {false, true}) {
+        SCOPED_TRACE(closeEditor ? "closed" : "hidden");
+        ASSERT_EQ(host.dispatch(effEditOpen, 0, 0, window.handle()), 1);
+        host.set(67, 0.0f);  // the reset parameter clears the held maximum
+        host.play(0.05f, 4410);
+        TemepleteEditor* editor = host.editor();
+        ASSERT_TRUE(pumpUntil(window, [&] { return heldShown(editor) < 0.5f; }));
+        const float quiet = heldShown(editor);
+        if (closeEditor) {
+            host.dispatch(effEditClose);
+        } else {
+            window.setShown(false);
+            window.pump(600);
+        }
+        host.play(0.9f, 2205);       // 50 ms burst
+        host.play(0.05f, 44100 * 2); // long after the model's hold has fallen back
+        ASSERT_LT(host.object().ppmMeter()->current(MeterModel::kHold, 0), 0.5);
+        if (closeEditor)
+            ASSERT_EQ(host.dispatch(effEditOpen, 0, 0, window.handle()), 1);
+        else
+            window.setShown(true);
+        editor = host.editor();
+        EXPECT_TRUE(pumpUntil(window, [&] { return heldShown(editor) > quiet * 4.0f; }))
+            << "held " << heldShown(editor) << " after the burst, " << quiet << " before";
+        host.dispatch(effEditClose);
+    }
+}
