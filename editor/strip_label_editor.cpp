@@ -1,6 +1,7 @@
 #include "editor/strip_label_editor.h"
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 
 #include "editor/custom_font.h"
@@ -95,7 +96,11 @@ void StripLabelEditor::valueChanged(CControl* control) {
             float value = control->getValue();
             if (lagTime_ && control == lagTime_ && lagTime_->getSetDefault()) {
                 lagTime_->clearSetDefault();
-                value = std::min(effect_->getParameter(kLagTime) * 1.001001f, 1.0f);
+                // A double click lines the display up with the host's block: the duration of
+                // the last block (s) is the display delay's value (1 = 999 ms); before any
+                // block the duration is a large stand-in, which gives the longest delay.
+                const double blockSeconds = effect_->displayTimeScale() * 1.001001;
+                value = std::isfinite(blockSeconds) ? static_cast<float>(std::clamp(blockSeconds, 0.0, 1.0)) : 1.0f;
             }
             effect_->setParameterAutomated(kLagTime, value);
             control->setDirty(true);

@@ -94,8 +94,9 @@ public:
         dispatch(effSetBlockSize, 0, block);
         dispatch(effMainsChanged, 0, 1);
     }
-    // `frames` of a 1 kHz sine at `amplitude` (linear, full scale 1) on both channels.
-    void play(float amplitude, int frames) {
+    // `frames` of a 1 kHz sine at `amplitude` (linear, full scale 1) on both channels, in
+    // blocks of `block` frames.
+    void play(float amplitude, int frames, int block = 512) {
         left_.resize(static_cast<std::size_t>(frames));
         for (int i = 0; i < frames; ++i, ++sample_)
             left_[static_cast<std::size_t>(i)] = amplitude * static_cast<float>(std::sin(2 * std::numbers::pi * 1000.0 * sample_ / rate_));
@@ -104,8 +105,8 @@ public:
         outRight_.assign(left_.size(), 0.f);
         float* in[2] = {left_.data(), right_.data()};
         float* out[2] = {outLeft_.data(), outRight_.data()};
-        for (int done = 0; done < frames; done += 512) {
-            const int n = std::min(512, frames - done);
+        for (int done = 0; done < frames; done += block) {
+            const int n = std::min(block, frames - done);
             float* inAt[2] = {in[0] + done, in[1] + done};
             float* outAt[2] = {out[0] + done, out[1] + done};
             effect_->processReplacing(effect_, inAt, outAt, n);

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "editor/strip_filters_editor.h"
+#include "editor/latency_control.h"
 #include "editor/strip_label_editor.h"
 #include "tests/plugin_editor/editor_host.h"
 #include "toolkit/offscreen.h"
@@ -249,4 +250,31 @@ TEST_F(Strips, EveryVariantDrawsItsControlsInTheirPlaces) {
             image->savePng(("strips-" + std::to_string(meter) + (expanded ? "-open" : "-closed") + ".png").c_str());
         }
     EXPECT_EQ(checked, 3 * (3 + 1 + 7 + 2));  // collapsed: 3 + 1, expanded: 7 + 2 controls with images
+}
+
+TEST_F(Strips, DoubleClickOnLagTakesTheDurationOfTheHostsLastBlock) {
+    constexpr VstInt32 kLagTime = 16;
+    host.start(48000.0f);
+    host.set(kShowLabel, 1.f);
+    ASSERT_TRUE(editor->openOffscreen());
+    auto* strip = static_cast<StripLabelEditor*>(editor->labelStrip()->variant(0, true));
+    CPoint lag = strip->lagTime()->getViewSize().getCenter();
+    lag = strip->lagTime()->localToFrame(lag);
+    struct Case {
+        int block;         // frames of the block played before the double click; 0: none yet
+        int milliseconds;  // the display delay the double click sets
+    };
+    // 64, 512 and 4096 frames at 48 kHz last 1.3, 10.7 and 85.3 ms; before any block the
+    // longest delay.
+    const Case cases[] = {{0, 999}, {64, 1}, {512, 11}, {4096, 85}, {64, 1}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.block);
+        if (c.block) host.play(0.1f, c.block, c.block);
+        host.events();
+        click(lag, kLButton | kDoubleClick);
+        EXPECT_EQ(static_cast<int>(host.get(kLagTime) * 999.0f + 0.5f), c.milliseconds);
+        const Events events = host.events();
+        ASSERT_FALSE(events.empty());
+        EXPECT_EQ(events.front(), "begin 16") << "the host records it as the user's edit";
+    }
 }
