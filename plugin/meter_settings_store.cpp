@@ -17,7 +17,7 @@ struct Setting {
 constexpr Setting kSettings[kCount] = {
     {72, "Armsreference", 0.667f},   {73, "Armsintegration", 0.5f},
     {74, "ARMSRmsIntegration", 0.5f}, {75, "Armsholdtime", 0.5f},
-    {76, "Armsreturn", 0.66f},       {77, "ARMSMSType", 0.5f},
+    {76, "Armsreturn", 52 * 0.0125f},     {77, "ARMSMSType", 0.5f},
     {78, "ARMSOversTag", 0.22f},     {79, "Armsoverreference", 1.0f},
     {80, "Armsprecise", 0.0f},       {81, "Armsledref", 0.5f},
     {83, "Avureference", 0.25f},     {84, "Avuintegration", 0.5f},

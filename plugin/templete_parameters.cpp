@@ -94,11 +94,16 @@ void Templete::applyParameter(int index, float x) {
         case kClearOvers: forEachMeter([](MeterModel& m, float) { m.clearOvers(); }, x); break;
         default:
             if (isMeterSetting(index)) {
-                meterSettings_[index - kFirstMeterSetting].store(x, std::memory_order_relaxed);
                 MeterModel* model = index <= 81 ? static_cast<MeterModel*>(rms_.get())
                                     : index <= 91 ? static_cast<MeterModel*>(vu_.get())
                                                   : static_cast<MeterModel*>(ppm_.get());
                 model->setSetting(index, x);
+                // What the model runs with (a time in steps reads back as its step), so a saved
+                // state loads and saves unchanged.
+                const bool owned = index >= model->firstSettingIndex() &&
+                                   index < model->firstSettingIndex() + model->settingCount();
+                meterSettings_[index - kFirstMeterSetting].store(owned ? model->getSetting(index) : x,
+                                                                 std::memory_order_relaxed);
             }
             break;
     }

@@ -37,6 +37,7 @@ TEST_F(StateChunk, FreshInstanceLayout) {
     EXPECT_EQ(at(c, 44 + 4 * 1), 0.5f);     // Trim
     EXPECT_EQ(at(c, 44 + 4 * 63), 0.5f);    // a spare
     EXPECT_EQ(at(c, 300), 0.667f);          // RMS reference
+    EXPECT_EQ(at(c, 316), 52 * 0.0125f);    // RMS return: the step in use (0.65)
     EXPECT_EQ(at(c, 340), 0.25f);           // VU reference
     EXPECT_EQ(at(c, 376 + 4 * 7), 0.0f);    // PPM precise
     for (size_t i = 408; i < 596; ++i) EXPECT_EQ(c[i], 0) << i;
@@ -110,6 +111,33 @@ TEST_F(StateChunk, ShortBrokenAndMissingBlocks) {
     host.set(1, 0.25f);
     load(host, nan);
     EXPECT_EQ(host.get(1), 0.25f);
+}
+
+// A state saves, loads and saves again to the same bytes, from its first reload: the RMS
+// times, which run in steps, read back as the step in use.
+TEST_F(StateChunk, SavedStatesReloadUnchanged) {
+    // Found by fuzzing: a short block whose RMS times lie between steps once read.
+    const std::vector<unsigned char> found = {
+        0x00, 0x00, 0x96, 0x43, 0x4d, 0x61, 0x73, 0x74, 0x65, 0x72, 0x20, 0x54, 0x72, 0x61, 0x63,
+        0x6b, 0x00, 0x00, 0x96, 0x43, 0x4d, 0x61, 0x73, 0x74, 0x65, 0x72, 0x20, 0x54, 0x72, 0x61,
+        0x63, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x6b, 0x00, 0x00, 0x00};
+    EffectHost fresh;
+    std::vector<unsigned char> betweenSteps = save(fresh);
+    const float instance = 1.0f;  // scope Instance: the chunk's own settings are used
+    std::memcpy(betweenSteps.data() + 44 + 4 * 2, &instance, 4);
+    const float between[] = {0.66f, 0.333f, 0.1234f, 0.999f};  // settings 73..76
+    std::memcpy(betweenSteps.data() + 304, between, sizeof between);
+    for (const auto& original : {save(fresh), found, betweenSteps}) {
+        SCOPED_TRACE(original.size());
+        EffectHost first, second;
+        load(first, original);
+        const auto saved = save(first);
+        load(second, saved);
+        EXPECT_EQ(save(second), saved);
+    }
+    EffectHost loaded;
+    load(loaded, betweenSteps);
+    EXPECT_EQ(loaded.get(76), 79 * 0.0125f) << "0.999 runs as the step below it";
 }
 
 }  // namespace

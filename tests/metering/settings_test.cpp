@@ -90,12 +90,20 @@ TEST_F(MeterSettings, TimeSettingsQuantiseDifferently) {
     EXPECT_NEAR(owner.rms->holdMs(), 100.0, 1e-9);
     owner.vu->setSetting(85, 0.0124f);
     EXPECT_DOUBLE_EQ(owner.vu->holdMs(), std::pow(100.0, static_cast<double>(0.25f * 0.05f)) * 100.0);
-    // The RMS store keeps the quantised value, the setting itself the value as given.
-    owner.rms->setSetting(75, 0.0124f);
-    EXPECT_FLOAT_EQ(owner.rms->getSetting(75), 0.0124f);
-    EXPECT_EQ(meter_settings::sessionStore().get(75), 0.0f);
+    // The RMS times read back and are stored as the step in use; the VU and PPM times keep
+    // the value as given.
+    for (int index : {73, 74, 75, 76}) {
+        owner.rms->setSetting(index, 0.0124f);
+        EXPECT_EQ(owner.rms->getSetting(index), 0.0f) << index;
+        EXPECT_EQ(meter_settings::sessionStore().get(index), 0.0f) << index;
+        owner.rms->setSetting(index, 0.66f);
+        EXPECT_EQ(owner.rms->getSetting(index), 52 * 0.0125f) << index;
+    }
     owner.vu->setSetting(85, 0.0124f);
+    EXPECT_FLOAT_EQ(owner.vu->getSetting(85), 0.0124f);
     EXPECT_FLOAT_EQ(meter_settings::sessionStore().get(85), 0.0124f);
+    owner.ppm->setSetting(95, 0.0124f);
+    EXPECT_FLOAT_EQ(owner.ppm->getSetting(95), 0.0124f);
 }
 
 TEST_F(MeterSettings, VuIntegrationTexts) {
