@@ -16,12 +16,16 @@ std::vector<std::string> ParsedOptions::all(const std::string& name) const {
 }
 
 bool parseOptions(const std::vector<std::string>& args, std::span<const OptionSpec> specs, ParsedOptions& options,
-                  std::string& error) {
+                  std::string& error, int maxPositionals) {
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (arg.rfind("--", 0) != 0 || arg.size() == 2) {
-            error = "unexpected argument '" + arg + "'";
-            return false;
+            if (static_cast<int>(options.positionals().size()) >= maxPositionals || arg == "--") {
+                error = "unexpected argument '" + arg + "'";
+                return false;
+            }
+            options.addPositional(arg);
+            continue;
         }
         const std::size_t equals = arg.find('=');
         const std::string name = arg.substr(0, equals);

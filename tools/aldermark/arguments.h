@@ -22,15 +22,19 @@ public:
     // Every value of a repeatable option, in command-line order.
     std::vector<std::string> all(const std::string& name) const;
     void add(const std::string& name, const std::string& value) { values_[name].push_back(value); }
+    // Arguments that are no option (input files; "-" for standard input), in order.
+    const std::vector<std::string>& positionals() const { return positionals_; }
+    void addPositional(const std::string& value) { positionals_.push_back(value); }
 
 private:
     std::map<std::string, std::vector<std::string>> values_;
+    std::vector<std::string> positionals_;
 };
 
 // Parses `args` against `specs`; false with a one-line reason for an unknown option, a
-// missing value, an option given twice or a stray argument.
+// missing value, an option given twice, or more than `maxPositionals` other arguments.
 bool parseOptions(const std::vector<std::string>& args, std::span<const OptionSpec> specs, ParsedOptions& options,
-                  std::string& error);
+                  std::string& error, int maxPositionals = 0);
 
 // Strict number parsing: no spaces, no trailing characters, no NaN or infinity.
 bool parseInteger(const std::string& text, long long& value);
