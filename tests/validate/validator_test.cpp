@@ -2,6 +2,7 @@
 // fault built in, the test made for that fault fails and the exit status says so.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <sstream>
 #include <string>
 
@@ -32,7 +33,7 @@ bool reports(const ValidatorRun& run, const std::string& line) { return run.repo
 TEST(Validator, PassesTheSoundEffects) {
     const struct {
         const char* variant;
-        const char* editorLine;  // how the first editor test ends
+        const char* editorLine;  // this suite has a display: the meter's editor tests run
     } sound[] = {{"validate_plugin_sound", "SKIP editor: open and close, cold and warm ("},
                  {"validate_meter_sound", "PASS editor: display follows the audio again after non-finite input ("}};
     for (const auto& effect : sound) {
@@ -41,6 +42,40 @@ TEST(Validator, PassesTheSoundEffects) {
         EXPECT_TRUE(reports(run, " passed, 0 failed\n")) << run.report;
         EXPECT_TRUE(reports(run, effect.editorLine)) << run.report;
     }
+}
+
+// No display is the machine's state: the editor tests say so and how to run them, and the
+// run still succeeds.
+TEST(Validator, WithoutADisplayTheEditorTestsAreSkipped) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows always has a desktop";
+#else
+    const char* display = std::getenv("DISPLAY");
+    const bool hadDisplay = display != nullptr;
+    const std::string savedDisplay = hadDisplay ? display : "";
+    setenv("DISPLAY", ":99999", 1);
+    const aldermark::Command table[] = {{"validate", "", aldermark::runValidate}};
+    std::ostringstream out, err;
+    const std::string meter = std::string("validate_meter_sound") + TEST_MODULE_SUFFIX;
+    const int status = aldermark::runCommandLine(table, {"validate", meter, "--strictness", "1"}, out, err);
+    if (hadDisplay)
+        setenv("DISPLAY", savedDisplay.c_str(), 1);
+    else
+        unsetenv("DISPLAY");
+
+    EXPECT_EQ(status, aldermark::kExitOk) << out.str() << err.str();
+    EXPECT_NE(out.str().find(" passed, 0 failed\n"), std::string::npos) << out.str();
+    const std::string reason =
+        ": no display (cannot open the X display ':99999'): run under xvfb-run -a, or pass --skip-editor";
+    int editorTests = 0;
+    std::istringstream report(out.str());
+    for (std::string line; std::getline(report, line);)
+        if (line.find(" editor: ") == 4) {
+            ++editorTests;
+            EXPECT_TRUE(line.rfind("SKIP", 0) == 0 && line.find(reason) != std::string::npos) << line;
+        }
+    EXPECT_GT(editorTests, 0) << out.str();
+#endif
 }
 
 struct Fault {

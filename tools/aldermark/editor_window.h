@@ -16,6 +16,9 @@ public:
     // A window whose client area is width x height, not yet shown; null with a one-line
     // reason when the window system cannot be reached.
     static std::unique_ptr<EditorWindow> create(const std::string& title, int width, int height, std::string& error);
+    // Whether this machine has a display to show windows on at all: false, with a one-line
+    // reason, when the X display cannot be opened; on Windows there is always a desktop.
+    static bool displayAvailable(std::string& reason);
 
     // What effEditOpen receives: the X Window id or the HWND.
     virtual void* nativeHandle() const = 0;

@@ -75,13 +75,15 @@ private:
     bool open_ = false;
 };
 
-// Runs `body` with a fresh instance that has an editor; skips when there is none.
-void withEditor(ValidationContext& context, TestOutcome& outcome,
+// Runs `body` with a fresh instance that has an editor; skips when there is none, or when
+// `noDisplay` says why no window can be shown.
+void withEditor(ValidationContext& context, TestOutcome& outcome, const std::string& noDisplay,
                 void (*body)(ValidationContext&, PluginInstance&, EditorHost&, TestOutcome&)) {
     if (context.options().skipEditor) return outcome.skip("--skip-editor");
     PluginInstance plugin;
     if (!context.open(plugin, outcome)) return;
     if (!(plugin.effect()->flags & effFlagsHasEditor)) return outcome.skip("no editor");
+    if (!noDisplay.empty()) return outcome.skip(noDisplay);
     EditorHost host(plugin);
     body(context, plugin, host, outcome);
 }
@@ -280,8 +282,14 @@ void validateEditor(ValidationContext& context) {
                  {"idle called fast and not at all", idleFastAndNever},
                  {"state saved and restored from another thread while open", stateFromAnotherThread},
                  {"display follows the audio again after non-finite input", displayAfterBrokenInput}};
+    // A machine without a display (a headless build server) is no fault of the plug-in's:
+    // decided once, the editor tests then say so and how to run them.
+    std::string noDisplay;
+    if (!context.options().skipEditor && !EditorWindow::displayAvailable(noDisplay))
+        noDisplay = "no display (" + noDisplay + "): run under xvfb-run -a, or pass --skip-editor";
     for (const auto& test : tests)
-        context.run("editor", test.name, [&](TestOutcome& outcome) { withEditor(context, outcome, test.body); });
+        context.run("editor", test.name,
+                    [&](TestOutcome& outcome) { withEditor(context, outcome, noDisplay, test.body); });
 }
 
 }  // namespace aldermark

@@ -8,6 +8,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 
 #include "tools/aldermark/editor_window.h"
@@ -251,6 +252,19 @@ std::unique_ptr<EditorWindow> EditorWindow::create(const std::string& title, int
     auto window = std::make_unique<X11EditorWindow>();
     if (!window->create(title, width, height, error)) return nullptr;
     return window;
+}
+
+bool EditorWindow::displayAvailable(std::string& reason) {
+    XSetErrorHandler(&ignoreXError);
+    Display* probe = XOpenDisplay(nullptr);
+    if (!probe) {
+        const char* name = std::getenv("DISPLAY");
+        reason = name && *name ? "cannot open the X display '" + std::string(name) + "'" : "DISPLAY is not set";
+        return false;
+    }
+    stayConnected();  // before the probe goes, so that the server sees no moment without clients
+    XCloseDisplay(probe);
+    return true;
 }
 
 }  // namespace aldermark

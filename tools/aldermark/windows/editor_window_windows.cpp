@@ -138,4 +138,6 @@ std::unique_ptr<EditorWindow> EditorWindow::create(const std::string& title, int
     return window;
 }
 
+bool EditorWindow::displayAvailable(std::string&) { return true; }
+
 }  // namespace aldermark
