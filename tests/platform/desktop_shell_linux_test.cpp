@@ -161,9 +161,11 @@ TEST_F(DocumentOpenerTest, XdgOpenIsLookedUpOnPathOnly) {
     const std::string savedPath = std::getenv("PATH");
     const std::filesystem::path savedDirectory = std::filesystem::current_path();
     std::filesystem::current_path(root);
+    // Where none is found, PATH holds only folders of this test's own: the machine's own
+    // xdg-open must not answer. The stand-in needs the system's tools behind it.
     const std::pair<std::string, int> cases[] = {  // PATH, result
-        {root + "/empty:/usr/bin:/bin", platform::kNoApplicationForDocument},
-        {"relative:/usr/bin:/bin", platform::kNoApplicationForDocument},
+        {root + "/empty:" + root + "/plain:" + root + "/dir", platform::kNoApplicationForDocument},
+        {"relative:" + root + "/empty", platform::kNoApplicationForDocument},
         {"", platform::kNoApplicationForDocument},
         {root + "/plain:" + root + "/dir:" + xdg.folder() + ":/usr/bin:/bin", platform::kDocumentOpened},
     };
