@@ -66,7 +66,7 @@ template <bool kPrecise, bool kMidSide, bool kDelay, bool kMono, class Step, cla
 void MeterModel::runBlock(const float* left, const float* right, int count, const BlockSettings& settings,
                           Step&& step, Snapshot&& snapshot, Flush&& flush) {
     const StereoDouble overLengths = bothChannels(settings.overLength);
-    StereoDouble overCount = overCount_;
+    StereoDouble overCount = overCount_, overRun = overRun_, overTally = overTally_;
     // The highest hold of the block, for the infinite hold; without display delay the hold
     // of every sample counts, so no peak between two looks of the panel is missed.
     StereoDouble highestHold = bothChannels(-1.0);
@@ -75,7 +75,11 @@ void MeterModel::runBlock(const float* left, const float* right, int count, cons
         left, right, count, settings.midScale,
         [&](StereoDouble frame, StereoDouble framePeak) {
             const StereoDouble peakMagnitude = absolute(framePeak);
-            overCount = countOvers(overCount, peakMagnitude >= settings.overThreshold, overLengths);
+            const StereoMask over = peakMagnitude >= settings.overThreshold;
+            overCount = countOvers(overCount, over, overLengths);
+            // The tally counts a run once, when it reaches the over length.
+            overRun = keepWhere(over, overRun + 1.0);
+            overTally += keepWhere(overRun == overLengths, bothChannels(1.0));
             const StereoDouble hold = step(absolute(frame), peakMagnitude);
             if constexpr (!kDelay) highestHold = maximum(highestHold, hold);
         },
@@ -88,5 +92,7 @@ void MeterModel::runBlock(const float* left, const float* right, int count, cons
         flush);
     snapshot(running);
     overCount_ = overCount;
+    overRun_ = overRun;
+    overTally_ = overTally;
     endBlock(running, settings.overLength, highestHold);
 }

@@ -124,6 +124,10 @@ double MeterModel::overLed(int channel) {
     return latch_[channel].load() ? 0.0 : -1.0;
 }
 
+double MeterModel::oversCounted(int channel) const {
+    return (channel == 0 || channel == 1) ? oversCounted_[channel].load(std::memory_order_relaxed) : 0.0;
+}
+
 void MeterModel::clearOvers() {
     for (int ch = 0; ch < 2; ++ch) {
         latch_[ch].store(false);
@@ -217,7 +221,9 @@ void MeterModel::clearRunningValues() {
         overCount_[ch] = -1.0;
         overPending_[ch].store(false);
         overConsumed_[ch].store(false);
+        oversCounted_[ch].store(0.0, std::memory_order_relaxed);
     }
+    overRun_ = overTally_ = StereoDouble{};
 }
 
 void MeterModel::resetFramework() {
@@ -252,6 +258,7 @@ void MeterModel::beginBlock() {
 
 void MeterModel::endBlock(const double running[][2], int overLength, StereoDouble highestHold) {
     for (int ch = 0; ch < 2; ++ch) {
+        oversCounted_[ch].store(overTally_[ch], std::memory_order_relaxed);
         if (holdingMaximum_) {
             heldByAudio_[ch] = std::max(heldByAudio_[ch], highestHold[ch]);
             heldMaximum_[ch].store(heldByAudio_[ch], std::memory_order_relaxed);

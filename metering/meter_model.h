@@ -54,6 +54,9 @@ public:
     double displayValue(Value value, int channel, double interpolation);
     // 1.0 an over is shown now, 0.0 an over happened since the last clear, -1.0 none has.
     double overLed(int channel);
+    // Overs since the last reset or suspend: runs of over samples that reached the over
+    // length, counted whether or not the LED read-out took them.
+    double oversCounted(int channel) const;
     // Clears the over latches and, through a request the audio thread takes at its next
     // block, the infinite hold's maxima. Any thread.
     void clearOvers();
@@ -217,6 +220,9 @@ protected:
 
     // Overs: the counters and LED counts belong to the audio thread.
     StereoDouble overCount_{-1.0, -1.0};  // consecutive over samples, -1 after reset
+    StereoDouble overRun_{};              // consecutive over samples, for the over tally
+    StereoDouble overTally_{};            // runs that reached the over length
+    std::atomic<double> oversCounted_[2]{};  // the tally as of the last block
     double ledCount_[2] = {0.0, 0.0};     // history entries the LED stays lit, 0..30
     std::atomic<bool> overPending_[2]{};  // a counter reached the over length
     std::atomic<bool> overConsumed_[2]{}; // the GUI showed it; the counter restarts

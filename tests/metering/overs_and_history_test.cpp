@@ -54,6 +54,29 @@ TEST_F(Overs, NeedsTheConfiguredRunOfConsecutiveSamples) {
     EXPECT_EQ(rms.overLed(1), 1.0);
 }
 
+TEST_F(Overs, TheTallyCountsEachLongEnoughRunOnceWhateverTheLedShows) {
+    owner.rms->setSetting(78, 2.0f / 9.0f);  // over length 3
+    // Runs of 2, 3, 5, 1 and 3 over samples between quiet ones: three reach the length.
+    std::vector<float> signal;
+    for (int run : {2, 3, 5, 1, 3}) {
+        signal.insert(signal.end(), static_cast<size_t>(run), 1.0f);
+        signal.insert(signal.end(), 4, 0.1f);
+    }
+    for (bool readLed : {false, true}) {
+        SCOPED_TRACE(readLed ? "LED read after every sample" : "LED never read");
+        owner.rms->reset();
+        play(*owner.rms, {0.0f});
+        for (float sample : signal) {
+            play(*owner.rms, {sample});
+            if (readLed) owner.rms->overLed(0);
+        }
+        EXPECT_EQ(owner.rms->oversCounted(0), 3.0);
+        EXPECT_EQ(owner.rms->oversCounted(1), 3.0);
+    }
+    owner.rms->suspend();
+    EXPECT_EQ(owner.rms->oversCounted(0), 0.0) << "a suspend starts the tally again";
+}
+
 TEST_F(Overs, ThresholdFromReferenceOrFullScale) {
     RMSMeter& rms = *owner.rms;
     rms.setSetting(72, 0.5f);   // reference -5 dBFS
