@@ -9,6 +9,7 @@ packages=(
   wine wine64 wine32:i386 libgl1:i386 libgl1-mesa-dri:i386 libglx-mesa0:i386 libgl1-mesa-dri
   xvfb xauth xdotool x11-apps
   libcairo2-dev libx11-dev libxext-dev libxtst-dev libfreetype-dev libpng-dev libfontconfig-dev
+  libsndfile1-dev
   fonts-dejavu-core fonts-liberation
   python3-markdown dpkg-dev lintian nsis zip
   clang libclang-rt-14-dev

@@ -8,6 +8,7 @@
 #include <limits>
 
 #include "tools/aldermark/host_platform.h"
+#include "tools/aldermark/output_file.h"
 
 namespace aldermark {
 namespace {
@@ -72,25 +73,6 @@ bool formatFromHeader(std::uint16_t tag, unsigned bits, WavSampleFormat& format)
     return true;
 }
 
-float decodeSample(const unsigned char* p, WavSampleFormat format) {
-    switch (format) {
-    case WavSampleFormat::Int16: return static_cast<std::int16_t>(readU16(p)) / 32768.0f;
-    case WavSampleFormat::Int24: {
-        // Place the 24 bits at the top of a 32-bit word and shift back to extend the sign.
-        const std::uint32_t raw = p[0] | (p[1] << 8) | (p[2] << 16);
-        const auto word = static_cast<std::int32_t>(raw << 8);
-        return static_cast<float>((word >> 8) / 8388608.0);
-    }
-    case WavSampleFormat::Int32: return static_cast<float>(static_cast<std::int32_t>(readU32(p)) / 2147483648.0);
-    case WavSampleFormat::Float32: return std::bit_cast<float>(readU32(p));
-    case WavSampleFormat::Float64: {
-        const std::uint64_t bits = readU32(p) | (static_cast<std::uint64_t>(readU32(p + 4)) << 32);
-        return static_cast<float>(std::bit_cast<double>(bits));
-    }
-    }
-    return 0.0f;
-}
-
 std::int32_t toInteger(float sample, double fullScale) {
     if (std::isnan(sample)) return 0;
     const double scaled = std::nearbyint(static_cast<double>(sample) * fullScale);
@@ -125,6 +107,70 @@ std::string fourCharText(const unsigned char* p) {
 }
 
 }  // namespace
+
+float decodeWavSample(const unsigned char* p, WavSampleFormat format) {
+    switch (format) {
+    case WavSampleFormat::Int16: return static_cast<std::int16_t>(readU16(p)) / 32768.0f;
+    case WavSampleFormat::Int24: {
+        // Place the 24 bits at the top of a 32-bit word and shift back to extend the sign.
+        const std::uint32_t raw = p[0] | (p[1] << 8) | (p[2] << 16);
+        const auto word = static_cast<std::int32_t>(raw << 8);
+        return static_cast<float>((word >> 8) / 8388608.0);
+    }
+    case WavSampleFormat::Int32: return static_cast<float>(static_cast<std::int32_t>(readU32(p)) / 2147483648.0);
+    case WavSampleFormat::Float32: return std::bit_cast<float>(readU32(p));
+    case WavSampleFormat::Float64: {
+        const std::uint64_t bits = readU32(p) | (static_cast<std::uint64_t>(readU32(p + 4)) << 32);
+        return static_cast<float>(std::bit_cast<double>(bits));
+    }
+    }
+    return 0.0f;
+}
+
+bool parseWavFormatChunk(const unsigned char* fmt, std::size_t fmtSize, WavFormat& parsed, std::string& error) {
+    if (!fmt || fmtSize < 16) {
+        error = "malformed WAV format chunk";
+        return false;
+    }
+    std::uint16_t tag = readU16(fmt);
+    const unsigned channelCount = readU16(fmt + 2);
+    const std::uint32_t sampleRate = readU32(fmt + 4);
+    const unsigned blockAlign = readU16(fmt + 12);
+    const unsigned bits = readU16(fmt + 14);
+    if (tag == kTagExtensible) {
+        if (fmtSize < 40 || readU16(fmt + 16) < 22) {
+            error = "malformed WAVE_FORMAT_EXTENSIBLE format chunk";
+            return false;
+        }
+        const unsigned validBits = readU16(fmt + 18);
+        if (std::memcmp(fmt + 26, kSubFormatTail, sizeof kSubFormatTail) != 0 || validBits > bits) {
+            error = "unsupported WAVE_FORMAT_EXTENSIBLE sub-format";
+            return false;
+        }
+        tag = readU16(fmt + 24);
+    }
+    WavSampleFormat format{};
+    if (!formatFromHeader(tag, bits, format)) {
+        error = "unsupported WAV sample format (format tag " + std::to_string(tag) + ", " + std::to_string(bits) +
+                " bits); 16/24/32-bit PCM and 32/64-bit float are supported";
+        return false;
+    }
+    if (channelCount < 1 || channelCount > kMaxWavChannels) {
+        error = "unsupported channel count " + std::to_string(channelCount) + " (mono or stereo only)";
+        return false;
+    }
+    if (sampleRate == 0) {
+        error = "invalid sample rate 0 in the WAV header";
+        return false;
+    }
+    if (blockAlign != channelCount * bytesPerSample(format)) {
+        error = "inconsistent WAV header (block size " + std::to_string(blockAlign) + " for " +
+                std::to_string(channelCount) + " channels of " + std::to_string(bits) + " bits)";
+        return false;
+    }
+    parsed = {format, channelCount, sampleRate, blockAlign};
+    return true;
+}
 
 bool decodeWav(const unsigned char* bytes, std::size_t size, WavAudio& audio, std::string& error,
                WavSampleFormat* formatOut) {
@@ -169,63 +215,29 @@ bool decodeWav(const unsigned char* bytes, std::size_t size, WavAudio& audio, st
         if (isId(header, "data") && !data) data = header + 8, dataSize = chunkSize;
         pos += 8 + chunkSize + (chunkSize & 1);  // chunks are padded to even sizes
     }
-    if (!fmt || fmtSize < 16) {
-        error = fmt ? "malformed WAV format chunk" : "not a WAV file (no format chunk)";
+    if (!fmt) {
+        error = "not a WAV file (no format chunk)";
         return false;
     }
-
-    std::uint16_t tag = readU16(fmt);
-    const unsigned channelCount = readU16(fmt + 2);
-    const std::uint32_t sampleRate = readU32(fmt + 4);
-    const unsigned blockAlign = readU16(fmt + 12);
-    const unsigned bits = readU16(fmt + 14);
-    if (tag == kTagExtensible) {
-        if (fmtSize < 40 || readU16(fmt + 16) < 22) {
-            error = "malformed WAVE_FORMAT_EXTENSIBLE format chunk";
-            return false;
-        }
-        const unsigned validBits = readU16(fmt + 18);
-        if (std::memcmp(fmt + 26, kSubFormatTail, sizeof kSubFormatTail) != 0 || validBits > bits) {
-            error = "unsupported WAVE_FORMAT_EXTENSIBLE sub-format";
-            return false;
-        }
-        tag = readU16(fmt + 24);
-    }
-    WavSampleFormat format{};
-    if (!formatFromHeader(tag, bits, format)) {
-        error = "unsupported WAV sample format (format tag " + std::to_string(tag) + ", " + std::to_string(bits) +
-                " bits); 16/24/32-bit PCM and 32/64-bit float are supported";
-        return false;
-    }
-    if (channelCount < 1 || channelCount > kMaxWavChannels) {
-        error = "unsupported channel count " + std::to_string(channelCount) + " (mono or stereo only)";
-        return false;
-    }
-    if (sampleRate == 0) {
-        error = "invalid sample rate 0 in the WAV header";
-        return false;
-    }
-    const unsigned sampleBytes = bytesPerSample(format);
-    if (blockAlign != channelCount * sampleBytes) {
-        error = "inconsistent WAV header (block size " + std::to_string(blockAlign) + " for " +
-                std::to_string(channelCount) + " channels of " + std::to_string(bits) + " bits)";
-        return false;
-    }
+    WavFormat layout;
+    if (!parseWavFormatChunk(fmt, fmtSize, layout, error)) return false;
     if (!data) {
         error = "WAV file has no audio data chunk";
         return false;
     }
 
     // A partial frame at the end of the data is dropped.
-    const std::size_t frames = dataSize / blockAlign;
+    const std::size_t frames = dataSize / layout.blockAlign;
+    const unsigned sampleBytes = bytesPerSample(layout.sampleFormat);
     WavAudio decoded;
-    decoded.sampleRate = sampleRate;
-    decoded.channels.assign(channelCount, std::vector<float>(frames));
+    decoded.sampleRate = layout.sampleRate;
+    decoded.channels.assign(layout.channels, std::vector<float>(frames));
     for (std::size_t frame = 0; frame < frames; ++frame)
-        for (unsigned c = 0; c < channelCount; ++c)
-            decoded.channels[c][frame] = decodeSample(data + frame * blockAlign + c * sampleBytes, format);
+        for (unsigned c = 0; c < layout.channels; ++c)
+            decoded.channels[c][frame] =
+                decodeWavSample(data + frame * layout.blockAlign + c * sampleBytes, layout.sampleFormat);
     audio = std::move(decoded);
-    if (formatOut) *formatOut = format;
+    if (formatOut) *formatOut = layout.sampleFormat;
     return true;
 }
 
@@ -294,6 +306,47 @@ bool encodeWav(const WavAudio& audio, WavSampleFormat format, bool extensible, s
     return true;
 }
 
+std::vector<unsigned char> floatWavHeader(std::uint32_t sampleRate, unsigned channels,
+                                          std::optional<std::uint64_t> frames, std::uint64_t riffLimit) {
+    constexpr std::uint32_t kUnknown = 0xFFFFFFFF;
+    constexpr std::uint32_t kDs64Size = 28;  // RIFF size, data size, sample count, empty table
+    const std::uint64_t blockAlign = 4ull * channels;
+    const std::uint64_t dataSize = frames ? *frames * blockAlign : 0;
+    const std::uint64_t riffSize = kFloatWavHeaderSize - 8 + dataSize;
+    const bool rf64 = frames && riffSize > riffLimit;
+    const auto size32 = [&](std::uint64_t size) {
+        return !frames || rf64 ? kUnknown : static_cast<std::uint32_t>(size);
+    };
+
+    std::vector<unsigned char> out;
+    out.reserve(kFloatWavHeaderSize);
+    writeId(out, rf64 ? "RF64" : "RIFF");
+    writeU32(out, size32(riffSize));
+    writeId(out, "WAVE");
+    writeId(out, rf64 ? "ds64" : "JUNK");
+    writeU32(out, kDs64Size);
+    for (const std::uint64_t value : {riffSize, dataSize, frames.value_or(0)}) {
+        writeU32(out, rf64 ? static_cast<std::uint32_t>(value) : 0);
+        writeU32(out, rf64 ? static_cast<std::uint32_t>(value >> 32) : 0);
+    }
+    writeU32(out, 0);  // no table of other chunk sizes
+    writeId(out, "fmt ");
+    writeU32(out, 18);
+    writeU16(out, kTagFloat);
+    writeU16(out, channels);
+    writeU32(out, sampleRate);
+    writeU32(out, static_cast<std::uint32_t>(sampleRate * blockAlign));
+    writeU16(out, static_cast<std::uint32_t>(blockAlign));
+    writeU16(out, 32);
+    writeU16(out, 0);  // no extension
+    writeId(out, "fact");
+    writeU32(out, 4);
+    writeU32(out, size32(frames.value_or(0)));
+    writeId(out, "data");
+    writeU32(out, size32(dataSize));
+    return out;
+}
+
 bool readWavFile(const std::string& path, WavAudio& audio, std::string& error, WavSampleFormat* format) {
     std::FILE* file = host_platform::openFile(path, "rb");
     if (!file) {
@@ -327,19 +380,7 @@ bool writeWavFile(const std::string& path, const WavAudio& audio, WavSampleForma
         error = "cannot write '" + path + "': " + reason;
         return false;
     }
-    std::FILE* file = host_platform::openFile(path, "wb");
-    if (!file) {
-        error = "cannot create '" + path + "': " + std::strerror(errno);
-        return false;
-    }
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    const int writeErrno = errno;
-    const bool closed = std::fclose(file) == 0;
-    if (!written || !closed) {
-        error = "cannot write '" + path + "': " + std::strerror(written ? errno : writeErrno);
-        return false;
-    }
-    return true;
+    return writeFileSafely(path, bytes.data(), bytes.size(), error);
 }
 
 }  // namespace aldermark
