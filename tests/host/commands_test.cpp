@@ -2,11 +2,20 @@
 // line's usage errors.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
 #include <sstream>
 
+#include "tests/host/audio_test_files.h"
 #include "tests/host/host_test_support.h"
+#include "tools/aldermark/audio_file.h"
 #include "tools/aldermark/commands.h"
 #include "tools/aldermark/wav_file.h"
+
+#ifndef _WIN32
+#include "tests/host/child_process.h"
+#endif
 
 namespace {
 
@@ -141,7 +150,7 @@ TEST_F(ProcessCommand, BadInputsAreReportedOnOneLine) {
     }
     expectError(run(aldermark::runProcess, {"--plugin", modulePath("host_test_plugin"), "--input", file("text.wav"),
                                             "--output", file("out.wav")}),
-                1, "not a WAV file");
+                1, "cannot read '" + file("text.wav") + "'");
     expectError(process({"--plugin", modulePath("host_test_plugin_bad_magic")}), 2, "given more than once");
     expectError(run(aldermark::runProcess, {"--plugin", modulePath("host_test_plugin_bad_magic"), "--input",
                                             file("in.wav"), "--output", file("out.wav")}),
@@ -151,6 +160,172 @@ TEST_F(ProcessCommand, BadInputsAreReportedOnOneLine) {
                                             "--output", file("missing-folder/out.wav")}),
                 1, "out.wav");
 }
+
+TEST_F(ProcessCommand, AnOutputThatIsAnInputIsRefusedAndTheInputKept) {
+    writeInput("in.wav", 2, 100, aldermark::WavSampleFormat::Int16);
+    const std::vector<unsigned char> before = host_test::fileBytes(file("in.wav"));
+    std::error_code linkError;
+    std::filesystem::create_hard_link(std::filesystem::u8path(file("in.wav")), std::filesystem::u8path(file("hard.wav")),
+                                      linkError);
+#ifndef _WIN32
+    std::filesystem::create_symlink(file("in.wav"), file("soft.wav"));
+#endif
+    const std::string plugin = modulePath("host_test_plugin");
+    const struct {
+        aldermark::CommandFunction command;
+        CommandArguments args;
+    } cases[] = {
+        {aldermark::runProcess, {"--plugin", plugin, "--input", file("in.wav"), "--output", file("in.wav")}},
+        {aldermark::runProcess, {"--plugin", plugin, "--input", file("in.wav"), "--output", file("hard.wav")}},
+#ifndef _WIN32
+        {aldermark::runProcess, {"--plugin", plugin, "--input", file("in.wav"), "--output", file("soft.wav")}},
+        {aldermark::runProcess, {"--plugin", plugin, "--input", file("soft.wav"), "--output", file("in.wav")}},
+        {aldermark::runRender, {file("soft.wav"), "--at", "0.1", "--out", file("in.wav")}},
+#endif
+        {aldermark::runRender, {file("in.wav"), "--at", "0.1", "--out", file("in.wav")}},
+        {aldermark::runEdit, {file("in.wav"), "--screenshot-at", "1", "--out", file("in.wav")}},
+        {aldermark::runEdit, {file("in.wav"), "--save-state", file("in.wav")}},
+    };
+    for (const auto& c : cases) {
+        if (linkError && c.args.back() == file("hard.wav")) continue;  // no hard links on this file system
+        SCOPED_TRACE(c.args.back());
+        expectError(run(c.command, c.args), 1, "same file as the input");
+        EXPECT_EQ(host_test::fileBytes(file("in.wav")), before);
+    }
+}
+
+TEST(CommandLine, StandardOutputThatCannotBeWrittenFailsTheRun) {
+    // Like a full disk behind standard output: nothing written arrives.
+    struct Refusing : std::streambuf {
+        int overflow(int) override { return traits_type::eof(); }
+    } refusing;
+    const aldermark::Command commands[] = {{"info", "", aldermark::runInfo}};
+    const struct {
+        CommandArguments args;
+        int code;
+        bool unwritten;  // the run had something to write
+    } cases[] = {{{"info", "--plugin", modulePath("host_test_plugin")}, 1, true},
+                 {{"help"}, 1, true},
+                 {{"info", "--plugin", modulePath("host_test_plugin_null_entry")}, 1, false},
+                 {{"frobnicate"}, 2, false}};
+    for (const auto& c : cases) {
+        std::ostream out(&refusing);
+        std::ostringstream err;
+        EXPECT_EQ(aldermark::runCommandLine(commands, c.args, out, err), c.code) << c.args.back();
+        EXPECT_EQ(contains(err.str(), "aldermark: could not write standard output"), c.unwritten) << err.str();
+    }
+}
+
+#ifndef _WIN32
+
+TEST_F(ProcessCommand, EveryInputFormatGivesTheOutputOfTheFloatWav) {
+    const struct {
+        const char* name;
+        int format;
+        double tolerance;
+        bool truncated;
+    } cases[] = {
+        {"float.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT, 0, false},
+        {"flac.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 1.0 / 32768, false},
+        {"aiff.aiff", SF_FORMAT_AIFF | SF_FORMAT_PCM_24, 1.0 / 8388608, false},
+        {"pcm8.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_U8, 1.0 / 128, false},
+        {"rf64.wav", SF_FORMAT_RF64 | SF_FORMAT_PCM_16, 1.0 / 32768, false},
+        {"cut.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 1.0 / 32768, true},
+    };
+    writeInput("in.wav", 2, 9000, aldermark::WavSampleFormat::Float32);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        host_test::writeWithSndfile(file(c.name), c.format, input_);
+        if (c.truncated) {
+            std::vector<unsigned char> bytes = host_test::fileBytes(file(c.name));
+            bytes.resize(bytes.size() / 2);
+            host_test::writeBytes(file(c.name), bytes);
+        }
+        const Outcome result = run(aldermark::runProcess, {"--plugin", modulePath("host_test_plugin"), "--input",
+                                                           file(c.name), "--output", file("out.wav"), "--set", "0=0.25"});
+        ASSERT_EQ(result.code, 0) << result.err;
+        EXPECT_EQ(contains(result.err, "warning: '" + file(c.name) + "' is truncated"), c.truncated) << result.err;
+        const aldermark::WavAudio output = readOutput("out.wav");
+        ASSERT_EQ(output.channels.size(), 2u);
+        EXPECT_EQ(output.frames() < 9000, c.truncated);
+        EXPECT_GT(output.frames(), 4000u);
+        double worst = 0;
+        for (int ch = 0; ch < 2; ++ch)
+            for (std::size_t i = 0; i < output.frames(); ++i)
+                worst = std::max(worst, std::fabs(0.5 * input_.channels[ch][i] - output.channels[ch][i]));
+        EXPECT_LE(worst, c.tolerance);
+    }
+}
+
+TEST_F(ProcessCommand, StandardInputAndOutputStream) {
+    writeInput("in.wav", 2, 5000, aldermark::WavSampleFormat::Int16);
+    const aldermark::Command commands[] = {{"process", "", aldermark::runProcess}};
+    const CommandArguments args = {"process", "--plugin", modulePath("host_test_plugin"), "--input", "-",
+                                   "--output", "-", "--set", "0=0.25"};
+    const auto runProcess = [&] { return aldermark::runCommandLine(commands, args, std::cout, std::cerr); };
+    // From a file the length is known and the header says it; through a pipe the header
+    // says "to the end of the stream".
+    const struct {
+        bool pipe;
+    } cases[] = {{false}, {true}};
+    for (const auto& c : cases) {
+        host_test::ChildRun child;
+        if (c.pipe) child.input = host_test::fileBytes(file("in.wav"));
+        else child.inputFile = file("in.wav");
+        child.outputFile = file("out.wav");
+        const host_test::ChildOutcome outcome = host_test::runInChild(child, runProcess);
+        ASSERT_EQ(outcome.code, 0) << outcome.err;
+        aldermark::AudioFileReader reader;
+        std::string error;
+        ASSERT_TRUE(reader.open(file("out.wav"), error)) << error;
+        std::vector<float> left(6000), right(6000);
+        ASSERT_EQ(reader.read(left.data(), right.data(), 6000), 5000u);
+        EXPECT_TRUE(reader.warning().empty()) << reader.warning();
+        for (std::size_t i = 0; i < 5000; ++i) {
+            ASSERT_EQ(left[i], 0.5f * input_.channels[0][i]) << i;
+            ASSERT_EQ(right[i], 0.5f * input_.channels[1][i]) << i;
+        }
+        if (!c.pipe) {
+            EXPECT_EQ(readOutput("out.wav").frames(), 5000u) << "the header holds the sizes";
+        }
+    }
+}
+
+TEST_F(ProcessCommand, AFullDiskOrStandardOutputFailsAndLeavesNoPartialFile) {
+    writeInput("in.wav", 2, 44100, aldermark::WavSampleFormat::Int16);  // 353 kB of float output
+    host_test::writeBytes(file("out.wav"), {'o', 'l', 'd'});
+    const aldermark::Command commands[] = {{"process", "", aldermark::runProcess}, {"info", "", aldermark::runInfo}};
+    const std::string plugin = modulePath("host_test_plugin");
+    const struct {
+        CommandArguments args;
+        const char* stdoutFile;
+        long sizeLimit;
+        const char* message;
+    } cases[] = {
+        {{"process", "--plugin", plugin, "--input", file("in.wav"), "--output", file("out.wav")}, "/dev/null",
+         100000, "File too large"},
+        {{"process", "--plugin", plugin, "--input", file("in.wav"), "--output", "-"}, "/dev/full", -1,
+         "could not write standard output"},
+        {{"info", "--plugin", plugin}, "/dev/full", -1, "aldermark: could not write standard output"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args.back());
+        const host_test::ChildOutcome outcome =
+            host_test::runInChild({std::nullopt, "", c.stdoutFile, c.sizeLimit}, [&] {
+                return aldermark::runCommandLine(commands, c.args, std::cout, std::cerr);
+            });
+        EXPECT_EQ(outcome.code, 1) << outcome.err;
+        EXPECT_TRUE(contains(outcome.err, c.message)) << outcome.err;
+        EXPECT_EQ(host_test::fileBytes(file("out.wav")), (std::vector<unsigned char>{'o', 'l', 'd'}));
+        std::size_t entries = 0;
+        for ([[maybe_unused]] const auto& entry :
+             std::filesystem::directory_iterator(std::filesystem::u8path(file("in.wav")).parent_path()))
+            ++entries;
+        EXPECT_EQ(entries, 2u) << "in.wav and out.wav, no temporary file";
+    }
+}
+
+#endif
 
 aldermark::Command table[] = {
     {"info", "[options]", aldermark::runInfo},

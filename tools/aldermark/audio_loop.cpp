@@ -5,20 +5,7 @@
 
 namespace aldermark {
 
-std::size_t fillLoopedBlock(const WavAudio& audio, std::size_t position, float* left, float* right, int count) {
-    const std::size_t frames = audio.frames();
-    const std::vector<float>& first = audio.channels.front();
-    const std::vector<float>& second = audio.channels.size() > 1 ? audio.channels[1] : first;
-    for (int i = 0; i < count; ++i) {
-        if (position >= frames) position = 0;
-        left[i] = first[position];
-        right[i] = second[position];
-        ++position;
-    }
-    return position;
-}
-
-RealTimeAudioLoop::RealTimeAudioLoop(AEffect* effect, const WavAudio& audio, int blockSize)
+RealTimeAudioLoop::RealTimeAudioLoop(AEffect* effect, LoopedAudio& audio, int blockSize)
     : effect_(effect), audio_(audio), blockSize_(blockSize) {
     // At least two of each: the file's channels go to the first two pins, the rest get
     // silence in and a scratch buffer out.
@@ -47,11 +34,10 @@ void RealTimeAudioLoop::stop() {
 void RealTimeAudioLoop::run() {
     using Clock = std::chrono::steady_clock;
     const auto blockTime = std::chrono::duration_cast<Clock::duration>(
-        std::chrono::duration<double>(static_cast<double>(blockSize_) / audio_.sampleRate));
+        std::chrono::duration<double>(static_cast<double>(blockSize_) / audio_.sampleRate()));
     auto due = Clock::now();
-    std::size_t position = 0;
     for (;;) {
-        position = fillLoopedBlock(audio_, position, inputs_[0], inputs_[1], blockSize_);
+        audio_.fill(inputs_[0], inputs_[1], blockSize_);
         for (std::size_t pin = 2; pin < inputs_.size(); ++pin) std::fill_n(inputs_[pin], blockSize_, 0.0f);
         effect_->processReplacing(effect_, inputs_.data(), outputs_.data(), blockSize_);
         blocks_.fetch_add(1, std::memory_order_relaxed);

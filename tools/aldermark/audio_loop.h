@@ -1,7 +1,7 @@
 #pragma once
-// The host's audio thread for a session in real time: a file played through the plug-in's
-// processReplacing in blocks, looped, paced by a steady clock at the file's sample rate (no
-// audio device). The output goes nowhere.
+// The host's audio thread for a session in real time: audio played through the plug-in's
+// processReplacing in blocks, looped, paced by a steady clock at its sample rate (no audio
+// device). The output goes nowhere.
 #include <atomic>
 #include <condition_variable>
 #include <cstddef>
@@ -9,19 +9,16 @@
 #include <thread>
 #include <vector>
 
-#include "tools/aldermark/wav_file.h"
+#include "tools/aldermark/looped_audio.h"
 #include "vst/aeffectx.h"
 
 namespace aldermark {
 
-// Copies `count` frames of `audio` from `position` on into `left` and `right`, starting
-// again at the top when the file ends (a mono file feeds both); answers the next position.
-std::size_t fillLoopedBlock(const WavAudio& audio, std::size_t position, float* left, float* right, int count);
-
 class RealTimeAudioLoop {
 public:
-    // The effect must offer processReplacing; `audio` must hold samples and outlive the loop.
-    RealTimeAudioLoop(AEffect* effect, const WavAudio& audio, int blockSize);
+    // The effect must offer processReplacing; `audio` must outlive the loop, and from start()
+    // to stop() only the loop's thread reads it. A source that cannot go on plays silence.
+    RealTimeAudioLoop(AEffect* effect, LoopedAudio& audio, int blockSize);
     ~RealTimeAudioLoop() { stop(); }
     RealTimeAudioLoop(const RealTimeAudioLoop&) = delete;
     RealTimeAudioLoop& operator=(const RealTimeAudioLoop&) = delete;
@@ -35,7 +32,7 @@ private:
     void run();
 
     AEffect* effect_;
-    const WavAudio& audio_;
+    LoopedAudio& audio_;
     int blockSize_;
     std::vector<std::vector<float>> buffers_;  // every input pin, then every output pin
     std::vector<float*> inputs_, outputs_;

@@ -130,7 +130,8 @@ int runDemo(const CommandArguments& args, std::ostream& out, std::ostream& err) 
     out << "\nThe editor 6.2 s into a music-like programme:\n";
     for (const auto& [name, meter] : {std::pair{"vu", 0.0f}, std::pair{"rms", 0.5f}, std::pair{"ppm", 1.0f}}) {
         const std::string path = host_platform::joinPath(pictures, std::string("editor-") + name + ".png");
-        if (!renderEditorPicture(programme, 6.2, {ParameterAssignment{3, meter}}, path, error))
+        MemoryLoop audio(programme);
+        if (!renderEditorPicture(audio, 6.2, {ParameterAssignment{3, meter}}, path, error))
             return reportError(err, "demo", error);
         out << "  " << path << "\n";
     }

@@ -1,11 +1,13 @@
 // aldermark edit IN.wav: the plug-in's editor in a real window while the file plays through
-// the effect in real time, as in a host's session; the host requests of interest are
+// the effect in real time, streamed and looped, as in a host's session; the host requests of interest are
 // printed as they come (see edit_session.h for the lines).
 #include <ostream>
 
+#include "tools/aldermark/audio_file.h"
 #include "tools/aldermark/commands.h"
 #include "tools/aldermark/edit_session.h"
 #include "tools/aldermark/host_platform.h"
+#include "tools/aldermark/output_file.h"
 #include "tools/aldermark/plugin_instance.h"
 
 namespace aldermark {
@@ -78,10 +80,18 @@ int runEdit(const CommandArguments& args, std::ostream& out, std::ostream& err) 
         session.statePath = *state;
     }
 
-    WavAudio audio;
-    if (!readWavFile(input, audio, error)) return reportError(err, "edit", error);
-    if (audio.frames() == 0 || audio.sampleRate == 0)
-        return reportError(err, "edit", "'" + input + "' holds no samples to play");
+    std::vector<std::string> outputs = options.all("--out");
+    if (!session.statePath.empty()) outputs.push_back(session.statePath);
+    for (const std::string& output : outputs)
+        if (!refuseOutputOverInputs(output, {input}, error)) return reportError(err, "edit", error);
+    // The file is streamed on the session's audio thread and read again from the top at its
+    // end, so a pipe, which cannot be read again, is no input for it.
+    if (isStandardStream(input))
+        return reportError(err, "edit", "edit plays its input looped: give a file, not standard input", kExitUsage);
+    AudioFileReader reader;
+    if (!reader.open(input, error)) return reportError(err, "edit", error);
+    if (reader.frames().value_or(1) == 0) return reportError(err, "edit", "'" + input + "' holds no samples to play");
+    FileLoop audio(reader, "'" + input + "'");
     PluginInstance plugin;
     if (!openPlugin(pluginOptions, plugin, error)) return reportError(err, "edit", error);
     const AEffect* effect = plugin.effect();
@@ -91,6 +101,7 @@ int runEdit(const CommandArguments& args, std::ostream& out, std::ostream& err) 
 
     host_platform::catchStopRequests();
     if (!runEditSession(plugin, audio, session, out, error)) return reportError(err, "edit", error);
+    if (!reader.warning().empty()) err << "aldermark edit: warning: " << reader.warning() << "\n";
     return kExitOk;
 }
 

@@ -1,12 +1,16 @@
-// aldermark process: runs a WAV file through the plug-in's processReplacing as a host
+// aldermark process: runs an audio file through the plug-in's processReplacing as a host
 // would (sample rate, block size, resume, blocks of at most N frames) and writes the
-// result as a 32-bit float WAV of the same rate and channel count.
+// result as a 32-bit float WAV of the same rate and channel count. The file is streamed
+// block by block; the output replaces its file only once complete.
 #include <algorithm>
 #include <ostream>
 
+#include "tools/aldermark/audio_file.h"
 #include "tools/aldermark/commands.h"
+#include "tools/aldermark/float_wav_writer.h"
+#include "tools/aldermark/host_platform.h"
+#include "tools/aldermark/output_file.h"
 #include "tools/aldermark/plugin_instance.h"
-#include "tools/aldermark/wav_file.h"
 
 namespace aldermark {
 namespace {
@@ -27,34 +31,33 @@ void announceLayout(PluginInstance& plugin, int channels) {
     plugin.dispatch(effSetSpeakerArrangement, 0, reinterpret_cast<VstIntPtr>(&input), &output);
 }
 
-// Feeds `input` through the plug-in block by block into `output` (already sized).
-void runBlocks(PluginInstance& plugin, WavAudio& input, WavAudio& output, VstInt32 blockSize) {
+// Streams `input` through the plug-in block by block into `output`. False with a reason
+// when a write fails or a stop is asked for.
+bool runBlocks(PluginInstance& plugin, AudioFileReader& input, FloatWavWriter& output, VstInt32 blockSize,
+               std::string& error) {
     AEffect* effect = plugin.effect();
-    const int channels = static_cast<int>(input.channels.size());
+    const int channels = input.channels();
     // Pins beyond the file's channels get silence in and a scratch buffer out.
     const int inputPins = std::max(effect->numInputs, 1);
     const int outputPins = std::max(effect->numOutputs, 1);
-    std::vector<std::vector<float>> spare(static_cast<std::size_t>(inputPins + outputPins),
-                                          std::vector<float>(static_cast<std::size_t>(blockSize)));
+    const auto block = static_cast<std::size_t>(blockSize);
+    std::vector<std::vector<float>> buffers(static_cast<std::size_t>(inputPins + outputPins), std::vector<float>(block));
     std::vector<float*> ins(static_cast<std::size_t>(inputPins));
     std::vector<float*> outs(static_cast<std::size_t>(outputPins));
+    for (int pin = 0; pin < inputPins; ++pin) ins[pin] = buffers[pin].data();
+    for (int pin = 0; pin < outputPins; ++pin) outs[pin] = buffers[inputPins + pin].data();
 
-    const std::size_t frames = input.frames();
-    for (std::size_t start = 0; start < frames; start += static_cast<std::size_t>(blockSize)) {
-        const std::size_t remaining = frames - start;
-        const auto count = static_cast<VstInt32>(std::min(remaining, static_cast<std::size_t>(blockSize)));
-        for (int pin = 0; pin < inputPins; ++pin) {
-            if (pin < channels) {
-                ins[pin] = input.channels[pin].data() + start;
-            } else {
-                ins[pin] = spare[pin].data();
-                std::fill(ins[pin], ins[pin] + count, 0.0f);  // a plug-in may have written into it
-            }
+    while (const std::size_t count = input.read(ins[0], channels > 1 ? ins[1] : nullptr, block)) {
+        if (host_platform::stopRequested()) {
+            error = "interrupted";
+            return false;
         }
-        for (int pin = 0; pin < outputPins; ++pin)
-            outs[pin] = pin < channels ? output.channels[pin].data() + start : spare[inputPins + pin].data();
-        effect->processReplacing(effect, ins.data(), outs.data(), count);
+        for (int pin = channels; pin < inputPins; ++pin)
+            std::fill_n(ins[pin], count, 0.0f);  // a plug-in may have written into it
+        effect->processReplacing(effect, ins.data(), outs.data(), static_cast<VstInt32>(count));
+        if (!output.write(outs[0], channels > 1 ? outs[1] : nullptr, count)) break;  // finish() tells why
     }
+    return true;
 }
 
 }  // namespace
@@ -80,35 +83,39 @@ int runProcess(const CommandArguments& args, std::ostream&, std::ostream& err) {
                                *text + "'",
                            kExitUsage);
 
-    WavAudio input;
-    if (!readWavFile(*inputPath, input, error)) return reportError(err, "process", error);
+    if (!refuseOutputOverInputs(*outputPath, {*inputPath}, error)) return reportError(err, "process", error);
+    AudioFileReader input;
+    if (!input.open(*inputPath, error)) return reportError(err, "process", error);
 
     PluginInstance plugin;
     if (!openPlugin(pluginOptions, plugin, error)) return reportError(err, "process", error);
     AEffect* effect = plugin.effect();
     if (!(effect->flags & effFlagsCanReplacing) || !effect->processReplacing)
         return reportError(err, "process", "the plug-in does not offer processReplacing");
-    const int channels = static_cast<int>(input.channels.size());
+    const int channels = input.channels();
     if (effect->numInputs < channels || effect->numOutputs < channels)
         return reportError(err, "process",
                            "the plug-in has " + std::to_string(effect->numInputs) + " inputs and " +
                                std::to_string(effect->numOutputs) + " outputs, too few for " +
                                std::to_string(channels) + " channels");
 
-    WavAudio output;
-    output.sampleRate = input.sampleRate;
-    output.channels.assign(input.channels.size(), std::vector<float>(input.frames()));
+    FloatWavWriter output;
+    if (!output.open(*outputPath, input.sampleRate(), channels, input.frames(), error))
+        return reportError(err, "process", error);
 
+    // Ctrl+C ends the run with the output discarded, not half written.
+    host_platform::catchStopRequests();
     plugin.setConnectedPins(channels, channels);
     announceLayout(plugin, channels);
-    plugin.setProcessing(static_cast<float>(input.sampleRate), static_cast<VstInt32>(blockSize));
+    plugin.setProcessing(static_cast<float>(input.sampleRate()), static_cast<VstInt32>(blockSize));
     plugin.dispatch(effMainsChanged, 0, 1);
     plugin.dispatch(effStartProcess);
-    runBlocks(plugin, input, output, static_cast<VstInt32>(blockSize));
+    const bool ran = runBlocks(plugin, input, output, static_cast<VstInt32>(blockSize), error);
     plugin.dispatch(effStopProcess);
     plugin.dispatch(effMainsChanged, 0, 0);
 
-    if (!writeWavFile(*outputPath, output, WavSampleFormat::Float32, error)) return reportError(err, "process", error);
+    if (!ran || !output.finish(error)) return reportError(err, "process", error);
+    if (!input.warning().empty()) err << "aldermark process: warning: " << input.warning() << "\n";
     return kExitOk;
 }
 

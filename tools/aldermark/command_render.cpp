@@ -1,10 +1,15 @@
 // aldermark render IN.wav --at SECONDS --out F.png [--back]: the editor as a user sees it
 // after the file has played up to SECONDS (with --back turned round to the meter's settings).
 // aldermark signal --out F.wav: the music-like test signal.
+#include <algorithm>
 #include <ostream>
+#include <vector>
 
+#include "tools/aldermark/audio_file.h"
 #include "tools/aldermark/commands.h"
 #include "tools/aldermark/editor_render.h"
+#include "tools/aldermark/float_wav_writer.h"
+#include "tools/aldermark/output_file.h"
 #include "tools/aldermark/programme_signal.h"
 
 namespace aldermark {
@@ -37,11 +42,14 @@ int runRender(const CommandArguments& args, std::ostream& out, std::ostream& err
     if (!at || !parseFloat(*at, seconds) || seconds < 0 || seconds > 3600)
         return reportError(err, "render", "--at SECONDS (0 to 3600) is required", kExitUsage);
     if (!output || output->empty()) return reportError(err, "render", "--out F.png is required", kExitUsage);
-    WavAudio audio;
-    if (!readWavFile(input, audio, error)) return reportError(err, "render", error);
+    if (!refuseOutputOverInputs(*output, {input}, error)) return reportError(err, "render", error);
+    AudioFileReader reader;
+    if (!reader.open(input, error)) return reportError(err, "render", error);
+    FileLoop audio(reader, isStandardStream(input) ? "standard input" : "'" + input + "'");
     if (!renderEditorPicture(audio, seconds, assignments, *output, error, options.has("--back")))
         return reportError(err, "render", error);
-    out << "wrote " << *output << "\n";
+    if (!reader.warning().empty()) err << "aldermark render: warning: " << reader.warning() << "\n";
+    if (!isStandardStream(*output)) out << "wrote " << *output << "\n";
     return kExitOk;
 }
 
@@ -55,9 +63,19 @@ int runSignal(const CommandArguments& args, std::ostream& out, std::ostream& err
     float seconds = 10;
     if (const std::string* text = options.value("--seconds"); text && (!parseFloat(*text, seconds) || seconds <= 0 || seconds > 600))
         return reportError(err, "signal", "--seconds must be more than 0 and at most 600", kExitUsage);
-    if (!writeWavFile(*output, makeProgrammeSignal(seconds), WavSampleFormat::Float32, error))
-        return reportError(err, "signal", error);
-    out << "wrote " << *output << "\n";
+    ProgrammeSignal signal;
+    const auto frames = static_cast<std::uint64_t>(static_cast<double>(seconds) * signal.sampleRate());
+    FloatWavWriter writer;
+    if (!writer.open(*output, signal.sampleRate(), 2, frames, error)) return reportError(err, "signal", error);
+    std::vector<float> left(4096), right(4096);
+    for (std::uint64_t done = 0; done < frames;) {
+        const auto count = static_cast<std::size_t>(std::min<std::uint64_t>(left.size(), frames - done));
+        signal.render(left.data(), right.data(), count);
+        if (!writer.write(left.data(), right.data(), count)) break;  // finish() tells why
+        done += count;
+    }
+    if (!writer.finish(error)) return reportError(err, "signal", error);
+    if (!isStandardStream(*output)) out << "wrote " << *output << "\n";
     return kExitOk;
 }
 

@@ -31,8 +31,10 @@ int reportError(std::ostream& err, const char* command, const std::string& messa
     return code;
 }
 
-int runCommandLine(std::span<const Command> table, const CommandArguments& args, std::ostream& out,
-                   std::ostream& err) {
+namespace {
+
+int dispatchCommand(std::span<const Command> table, const CommandArguments& args, std::ostream& out,
+                    std::ostream& err) {
     if (args.empty()) return reportError(err, nullptr, "no command given (try 'aldermark help')", kExitUsage);
     const std::string& name = args.front();
     if (name == "help" || name == "--help" || name == "-h") {
@@ -42,6 +44,18 @@ int runCommandLine(std::span<const Command> table, const CommandArguments& args,
     for (const Command& command : table)
         if (name == command.name) return command.run(CommandArguments(args.begin() + 1, args.end()), out, err);
     return reportError(err, nullptr, "unknown command '" + name + "' (try 'aldermark help')", kExitUsage);
+}
+
+}  // namespace
+
+int runCommandLine(std::span<const Command> table, const CommandArguments& args, std::ostream& out,
+                   std::ostream& err) {
+    const int code = dispatchCommand(table, args, out, err);
+    // Output that never arrived (a full disk, a closed pipe) is a failure, however the
+    // command itself went.
+    out.flush();
+    if (!out) return reportError(err, nullptr, "could not write standard output", code ? code : kExitFailure);
+    return code;
 }
 
 std::string defaultPluginPath() {

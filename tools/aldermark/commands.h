@@ -24,7 +24,8 @@ struct Command {
 
 enum ExitCode { kExitOk = 0, kExitFailure = 1, kExitUsage = 2 };
 
-// Runs the subcommand named by args[0]; "help" or "--help" prints the usage.
+// Runs the subcommand named by args[0]; "help" or "--help" prints the usage. Fails (exit
+// code 1 unless the command failed already) when `out` could not be written.
 int runCommandLine(std::span<const Command> table, const CommandArguments& args, std::ostream& out,
                    std::ostream& err);
 void printUsage(std::span<const Command> table, std::ostream& stream);

@@ -11,6 +11,7 @@
 #include "tools/aldermark/audio_loop.h"
 #include "tools/aldermark/editor_window.h"
 #include "tools/aldermark/host_platform.h"
+#include "tools/aldermark/output_file.h"
 #include "tools/aldermark/plugin_instance.h"
 
 namespace aldermark {
@@ -62,13 +63,7 @@ bool saveState(PluginInstance& plugin, const std::string& path, RequestPrinter& 
         error = "the plug-in gave no state to save";
         return false;
     }
-    std::FILE* file = host_platform::openFile(path, "wb");
-    bool written = file && std::fwrite(data, 1, static_cast<std::size_t>(size), file) == static_cast<std::size_t>(size);
-    if (file && std::fclose(file) != 0) written = false;
-    if (!written) {
-        error = "could not write '" + path + "'";
-        return false;
-    }
+    if (!writeFileSafely(path, data, static_cast<std::size_t>(size), error)) return false;
     printer.line("state " + path);
     return true;
 }
@@ -92,11 +87,7 @@ bool saveScreenshot(EditorWindow& window, const std::string& path, std::string& 
         return false;
     }
     const std::vector<unsigned char> png = encodePng(image);
-    std::FILE* file = host_platform::openFile(path, "wb");
-    const bool written = file && std::fwrite(png.data(), 1, png.size(), file) == png.size();
-    const bool closed = file && std::fclose(file) == 0;
-    if (!written || !closed) error = "cannot write the screenshot '" + path + "'";
-    return written && closed;
+    return writeFileSafely(path, png.data(), png.size(), error);
 }
 
 // Until the window closes, a stop is asked for, the time is up or a screenshot fails: idles
@@ -142,7 +133,7 @@ bool runWindowLoop(PluginInstance& plugin, EditorWindow& window, const EditSessi
 
 }  // namespace
 
-bool runEditSession(PluginInstance& plugin, const WavAudio& audio, const EditSessionOptions& options,
+bool runEditSession(PluginInstance& plugin, LoopedAudio& audio, const EditSessionOptions& options,
                     std::ostream& out, std::string& error) {
     // The size it answers before opening, corrected after opening (as Ardour and Renoise
     // do); a plug-in that answers nothing yet gets a window of some size to open in.
@@ -155,7 +146,7 @@ bool runEditSession(PluginInstance& plugin, const WavAudio& audio, const EditSes
     plugin.setListener(&printer);
     window->show();
 
-    plugin.setProcessing(static_cast<float>(audio.sampleRate), kEditBlockSize);
+    plugin.setProcessing(static_cast<float>(audio.sampleRate()), kEditBlockSize);
     plugin.dispatch(effMainsChanged, 0, 1);
     plugin.dispatch(effStartProcess);
     const bool opened = plugin.dispatch(effEditOpen, 0, 0, window->nativeHandle()) != 0;

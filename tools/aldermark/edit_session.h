@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/aldermark/wav_file.h"
+#include "tools/aldermark/looped_audio.h"
 
 namespace aldermark {
 
@@ -39,7 +39,8 @@ constexpr int kEditBlockSize = 512;  // frames a processReplacing call
 //   state F        the effect's state (its chunk, as a host keeps it with a project) was saved as F
 // False with a one-line reason when the window, the editor or a screenshot failed; the
 // plug-in is left suspended and its editor closed either way.
-bool runEditSession(PluginInstance& plugin, const WavAudio& audio, const EditSessionOptions& options,
+// `audio` is read by the session's audio thread while it plays.
+bool runEditSession(PluginInstance& plugin, LoopedAudio& audio, const EditSessionOptions& options,
                     std::ostream& out, std::string& error);
 
 }  // namespace aldermark

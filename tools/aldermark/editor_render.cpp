@@ -11,6 +11,7 @@
 #include "plugin/templete.h"
 #include "toolkit/frame.h"
 #include "toolkit/offscreen.h"
+#include "tools/aldermark/output_file.h"
 #include "views/meter_panel.h"
 
 namespace aldermark {
@@ -31,10 +32,10 @@ struct EffectHandle {
 
 }  // namespace
 
-bool renderEditorPicture(const WavAudio& audio, double atSeconds, const std::vector<ParameterAssignment>& assignments,
+bool renderEditorPicture(LoopedAudio& audio, double atSeconds, const std::vector<ParameterAssignment>& assignments,
                          const std::string& pngPath, std::string& error, bool settingsPanel) {
-    if (audio.frames() == 0 || audio.sampleRate == 0) {
-        error = "the audio holds no samples";
+    if (audio.sampleRate() == 0) {
+        error = "the audio has no sample rate";
         return false;
     }
     EffectHandle handle{createEffect(renderHost)};
@@ -50,7 +51,7 @@ bool renderEditorPicture(const WavAudio& audio, double atSeconds, const std::vec
         return false;
     }
     for (const ParameterAssignment& a : assignments) effect->setParameter(effect, a.index, a.value);
-    const auto rate = static_cast<float>(audio.sampleRate);
+    const auto rate = static_cast<float>(audio.sampleRate());
     effect->dispatcher(effect, effSetSampleRate, 0, 0, nullptr, rate);
     effect->dispatcher(effect, effSetBlockSize, 0, kBlock, nullptr, 0.0f);
     effect->dispatcher(effect, effMainsChanged, 0, 1, nullptr, 0.0f);
@@ -60,16 +61,14 @@ bool renderEditorPicture(const WavAudio& audio, double atSeconds, const std::vec
         return false;
     }
 
-    const bool stereo = audio.channels.size() > 1;
     const auto total = static_cast<std::size_t>(std::max(0.0, atSeconds) * rate);
     std::vector<float> inLeft(kBlock), inRight(kBlock), outLeft(kBlock), outRight(kBlock);
-    std::size_t position = 0;
     for (std::size_t done = 0; done < total;) {
         const auto count = static_cast<int>(std::min<std::size_t>(kBlock, total - done));
-        for (int i = 0; i < count; ++i) {
-            inLeft[static_cast<std::size_t>(i)] = audio.channels[0][position];
-            inRight[static_cast<std::size_t>(i)] = (stereo ? audio.channels[1] : audio.channels[0])[position];
-            position = (position + 1) % audio.frames();
+        if (!audio.fill(inLeft.data(), inRight.data(), count)) {
+            editor->close();
+            error = audio.error();
+            return false;
         }
         float* ins[2] = {inLeft.data(), inRight.data()};
         float* outs[2] = {outLeft.data(), outRight.data()};
@@ -92,9 +91,12 @@ bool renderEditorPicture(const WavAudio& audio, double atSeconds, const std::vec
     }
     editor->idleStep();
     toolkit::OffscreenWindow* window = editor->getFrame() ? editor->getFrame()->getOffscreenWindow() : nullptr;
-    const bool saved = window && window->image() && window->image()->savePng(pngPath.c_str());
+    const bool saved = window && window->image() &&
+                       writeThroughTemporaryFile(
+                           pngPath, [window](const std::string& path) { return window->image()->savePng(path.c_str()); },
+                           error);
     editor->close();
-    if (!saved) error = "could not write '" + pngPath + "'";
+    if (!saved && error.empty()) error = "could not draw the editor for '" + pngPath + "'";
     return saved;
 }
 
