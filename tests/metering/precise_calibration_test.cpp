@@ -156,8 +156,8 @@ TEST(PreciseCalibration, MidSideIsFormedBetweenSamplesBeforeThePeakIsTaken) {
             left[i] = static_cast<float>(fade * c.amplitude * std::sin(kTwoPi * 10000.0 * i / 48000.0));
             right[i] = static_cast<float>(fade * c.amplitude * std::cos(kTwoPi * 10000.0 * i / 48000.0));
         }
-        for (size_t at = 0; at < left.size(); at += 512)
-            ppm.processStereo(left.data() + at, right.data() + at, 512);
+        for (size_t at = 0; at < left.size(); at += 480)
+            ppm.processStereo(left.data() + at, right.data() + at, 480);
         for (int channel = 0; channel < 2; ++channel)
             EXPECT_EQ(ppm.overLed(channel) > -0.5, c.over) << "channel " << channel;
         EXPECT_NEAR(ppm.current(MeterModel::kHold, 0), c.amplitude * std::sqrt(2.0), 0.02);
