@@ -58,7 +58,8 @@ protected:
 
 TEST_F(MeterCommand, PrintsWhatThePanelReads) {
     writeSine(std::pow(10.0, -12.0 / 20.0));  // the PPM's default reference, -12 dBFS
-    const Outcome r = run(aldermark::runMeter, {"--input", path_, "--set", "3=1", "--every", "100", "--block", "480"});
+    const Outcome r =
+        run(aldermark::runMeter, {"--input", path_, "--set", "3=1", "--every", "100", "--block", "480", "--linear"});
     ASSERT_EQ(r.code, 0) << r.err;
     const auto rows = csvRows(r.out);
     ASSERT_EQ(rows.front(), (std::vector<std::string>{"time_ms", "needle_l", "needle_r", "hold_l", "hold_r", "rms_l",
@@ -76,7 +77,7 @@ TEST_F(MeterCommand, PrintsWhatThePanelReads) {
 TEST_F(MeterCommand, RmsColumnsAndMeterSettings) {
     writeSine(1.0, 1);  // mono, full scale
     const Outcome r = run(aldermark::runMeter, {"--input", path_, "--set", "3=0.5", "--set", "72=0.667",
-                                                "--set", "78=0", "--every", "500"});
+                                                "--set", "78=0", "--every", "500", "--linear"});
     ASSERT_EQ(r.code, 0) << r.err;
     const auto rows = csvRows(r.out);
     ASSERT_EQ(rows.size(), 3u);
@@ -95,12 +96,100 @@ TEST_F(MeterCommand, RefusesBadInput) {
              {"--input", path_, "--block", "-4"},
              {"--set", "3=1"},
              {"--input", path_ + ".missing"},
+             {path_, "--linear", "--summary"},
+             {path_, "--format", "xml"},
+             {path_, path_},
          }) {
         const Outcome r = run(aldermark::runMeter, args);
         EXPECT_NE(r.code, 0) << args.back();
         EXPECT_FALSE(r.err.empty());
         EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << r.err;
     }
+}
+
+TEST_F(MeterCommand, LinearTableIsWhatEarlierVersionsPrinted) {
+    writeSine(std::pow(10.0, -12.0 / 20.0));
+    // Printed by the version before the readings in dB, for this file, with a fresh store.
+    const std::string header = "time_ms,needle_l,needle_r,hold_l,hold_r,rms_l,rms_r,led_l,led_r\n";
+    const std::pair<const char*, std::string> cases[] = {
+        {"3=0", header + "256,1.87045,0.958449,1.87045,0.958449,,,-1,-1\n"
+                         "501.333,1.98113,0.99151,1.98121,0.99339,,,-1,-1\n"
+                         "757.333,1.97884,0.989395,1.98121,0.99339,,,-1,-1\n"
+                         "1000,1.97872,0.989358,1.98121,0.99339,,,-1,-1\n"},
+        {"3=0.5", header + "256,0.247626,0.123813,0.247653,0.123826,0.206912,0.103456,-1,-1\n"
+                           "501.333,0.247652,0.123826,0.247653,0.123826,0.237224,0.118612,-1,-1\n"
+                           "757.333,0.247652,0.123826,0.247653,0.123826,0.246808,0.123404,-1,-1\n"
+                           "1000,0.247626,0.123813,0.247653,0.123826,0.249695,0.124848,-1,-1\n"},
+        {"3=1", header + "256,0.985815,0.492908,0.985923,0.492961,,,-1,-1\n"
+                         "501.333,0.985921,0.49296,0.985923,0.492961,,,-1,-1\n"
+                         "757.333,0.985921,0.49296,0.985923,0.492961,,,-1,-1\n"
+                         "1000,0.985815,0.492908,0.985923,0.492961,,,-1,-1\n"},
+    };
+    for (const auto& [meter, expected] : cases) {
+        const Outcome r = run(aldermark::runMeter, {path_, "--every", "250", "--set", meter, "--linear"});
+        ASSERT_EQ(r.code, 0) << r.err;
+        EXPECT_EQ(r.out, expected) << meter;
+    }
+}
+
+TEST_F(MeterCommand, ReadsInDecibelsAtTheRequestedTimes) {
+    writeSine(std::pow(10.0, -18.0 / 20.0));  // VU3's default reference
+    const Outcome r = run(aldermark::runMeter, {path_, "--every", "300", "--set", "3=0"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    const auto rows = csvRows(r.out);
+    ASSERT_EQ(rows.size(), 5u);  // header comment, column names, 300, 600 and 900 ms
+    EXPECT_TRUE(host_test::contains(r.out, "# VU3, reference -18.0 dBFS, precise off, left/right, integration 300ms"));
+    EXPECT_EQ(rows[1][1], "needle_l_db");
+    for (size_t i = 2; i < rows.size(); ++i) EXPECT_EQ(rows[i][0], std::to_string(300 * (i - 1)));
+    EXPECT_NEAR(std::stod(rows.back()[1]), 0.0, 0.1) << "a sine at the reference reads 0 VU";
+    EXPECT_NEAR(std::stod(rows.back()[2]), -6.0, 0.1);
+    EXPECT_EQ(rows.back()[5], "");  // RMS only on RMS3
+    EXPECT_EQ(rows.back()[7], "off");
+
+    // Shorter than one interval: one reading at the end. Overs show as words.
+    writeSine(1.0);
+    const Outcome shortRun =
+        run(aldermark::runMeter, {path_, "--every", "5000", "--set", "3=0", "--set", "89=0", "--set", "90=1"});
+    ASSERT_EQ(shortRun.code, 0) << shortRun.err;
+    const auto shortRows = csvRows(shortRun.out);
+    ASSERT_EQ(shortRows.size(), 3u);
+    EXPECT_EQ(shortRows.back()[0], "1000");
+    EXPECT_EQ(shortRows.back()[7], "lit");
+}
+
+TEST_F(MeterCommand, SummarisesEachFile) {
+    writeSine(1.0);  // overs at full scale on the left
+    const std::string loud = path_ + ".loud.wav";
+    std::filesystem::copy_file(path_, loud, std::filesystem::copy_options::overwrite_existing);
+    writeSine(std::pow(10.0, -12.0 / 20.0), 1);
+    const Outcome csv =
+        run(aldermark::runMeter, {path_, loud, "--summary", "--set", "3=1", "--set", "98=0", "--set", "99=1"});
+    ASSERT_EQ(csv.code, 0) << csv.err;
+    const auto rows = csvRows(csv.out);
+    ASSERT_EQ(rows.size(), 3u) << csv.out;  // header and one row per file
+    ASSERT_EQ(rows[0].size(), rows[1].size());
+    auto column = [&](const std::string& name) {
+        for (size_t i = 0; i < rows[0].size(); ++i)
+            if (rows[0][i] == name) return i;
+        ADD_FAILURE() << "no column " << name;
+        return size_t{0};
+    };
+    EXPECT_EQ(rows[1][column("meter")], "RAD3");
+    EXPECT_NEAR(std::stod(rows[1][column("max_needle_db_l")]), 0.0, 0.2) << "-12 dBFS on the -12 dBFS reference";
+    EXPECT_NEAR(std::stod(rows[1][column("true_peak_dbtp_l")]), -12.0, 0.05);
+    EXPECT_EQ(rows[1][column("overs_l")], "0");
+    EXPECT_EQ(rows[1][column("max_needle_db_r")], "") << "a mono file reports one channel";
+    EXPECT_NEAR(std::stod(rows[2][column("true_peak_dbtp_l")]), 0.0, 0.05);
+    EXPECT_GT(std::stod(rows[2][column("overs_l")]), 0.0) << "full-scale peaks are overs at 0 dBFS";
+    EXPECT_EQ(rows[2][column("overs_r")], "0");
+
+    const Outcome json = run(aldermark::runMeter, {loud, "--summary", "--format", "json", "--set", "3=1"});
+    ASSERT_EQ(json.code, 0) << json.err;
+    EXPECT_TRUE(host_test::JsonSyntax::valid(json.out)) << json.out;
+    for (const char* key : {"\"file\"", "\"meter\": \"RAD3\"", "\"reference_dbfs\": -12", "\"precise\": false",
+                            "\"max_needle_db\"", "\"max_hold_db\"", "\"true_peak_dbtp\"", "\"overs\"", "\"final_db\""})
+        EXPECT_TRUE(host_test::contains(json.out, key)) << key;
+    std::filesystem::remove(loud);
 }
 
 TEST(DemoCommand, ShowsAllThreeMeters) {

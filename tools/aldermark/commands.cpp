@@ -9,6 +9,8 @@ namespace aldermark {
 void printUsage(std::span<const Command> table, std::ostream& stream) {
     stream << "usage: aldermark <command> [options]\n\ncommands:\n";
     for (const Command& command : table) stream << "  " << command.name << " " << command.synopsis << "\n";
+    stream << "\n'aldermark COMMAND --help' lists a command's options and their defaults; 'aldermark --version'\n"
+              "prints the version.";
     stream << "\nWithout --plugin the plug-in is '" << host_platform::pluginFileName()
            << "' next to this program.\n--set takes a parameter index 0..63 and a normalised value.\n"
               "\nedit opens the plug-in's editor in a window and plays IN.wav through the effect in real\n"
@@ -26,6 +28,11 @@ void printUsage(std::span<const Command> table, std::ostream& stream) {
               "  state F         the effect's state was saved as F\n";
 }
 
+void printCommandHelp(const Command& command, std::ostream& stream) {
+    stream << "usage: aldermark " << command.name << " " << command.synopsis << "\n\n" << commandHelp(command.name);
+    if (std::string(command.synopsis).find("--set") != std::string::npos) stream << settingOptionsHelp();
+}
+
 int reportError(std::ostream& err, const char* command, const std::string& message, int code) {
     err << "aldermark" << (command ? " " : "") << (command ? command : "") << ": " << message << "\n";
     return code;
@@ -41,8 +48,20 @@ int dispatchCommand(std::span<const Command> table, const CommandArguments& args
         printUsage(table, out);
         return kExitOk;
     }
-    for (const Command& command : table)
-        if (name == command.name) return command.run(CommandArguments(args.begin() + 1, args.end()), out, err);
+    if (name == "--version" || name == "version") {
+        out << "aldermark " << kVersion << "\n";
+        return kExitOk;
+    }
+    for (const Command& command : table) {
+        if (name != command.name) continue;
+        const CommandArguments rest(args.begin() + 1, args.end());
+        for (const std::string& arg : rest)
+            if (arg == "--help" || arg == "-h") {
+                printCommandHelp(command, out);
+                return kExitOk;
+            }
+        return command.run(rest, out, err);
+    }
     return reportError(err, nullptr, "unknown command '" + name + "' (try 'aldermark help')", kExitUsage);
 }
 

@@ -29,6 +29,11 @@ enum ExitCode { kExitOk = 0, kExitFailure = 1, kExitUsage = 2 };
 int runCommandLine(std::span<const Command> table, const CommandArguments& args, std::ostream& out,
                    std::ostream& err);
 void printUsage(std::span<const Command> table, std::ostream& stream);
+// `aldermark COMMAND --help`: the synopsis and every option with its default.
+void printCommandHelp(const Command& command, std::ostream& stream);
+const char* commandHelp(const char* command);  // help_texts.cpp
+const char* settingOptionsHelp();
+inline constexpr const char* kVersion = ALDERMARK_VERSION;
 // Writes "aldermark <command>: <message>" as one line and returns `code`.
 int reportError(std::ostream& err, const char* command, const std::string& message, int code = kExitFailure);
 
@@ -48,6 +53,7 @@ int runInfo(const CommandArguments& args, std::ostream& out, std::ostream& err);
 int runProcess(const CommandArguments& args, std::ostream& out, std::ostream& err);
 // These two build the effect from the plug-in's code instead of loading its binary.
 int runMeter(const CommandArguments& args, std::ostream& out, std::ostream& err);
+int runPlot(const CommandArguments& args, std::ostream& out, std::ostream& err);
 int runDemo(const CommandArguments& args, std::ostream& out, std::ostream& err);
 int runRender(const CommandArguments& args, std::ostream& out, std::ostream& err);
 int runSignal(const CommandArguments& args, std::ostream& out, std::ostream& err);

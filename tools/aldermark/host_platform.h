@@ -37,4 +37,7 @@ std::vector<std::string> commandLineArguments(int argc, char** argv);
 void catchStopRequests();
 bool stopRequested();
 
+// Whether standard error is a terminal someone watches (progress is shown there only).
+bool standardErrorIsTerminal();
+
 }  // namespace host_platform

@@ -89,4 +89,6 @@ void catchStopRequests() {
 
 bool stopRequested() { return stopAsked.load(); }
 
+bool standardErrorIsTerminal() { return isatty(STDERR_FILENO) == 1; }
+
 }  // namespace host_platform

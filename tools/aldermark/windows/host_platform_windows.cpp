@@ -1,5 +1,6 @@
 #include <windows.h>
 #include <shellapi.h>
+#include <io.h>
 
 #include "tools/aldermark/host_platform.h"
 #include "tools/aldermark/windows/wide_text.h"
@@ -106,5 +107,7 @@ std::vector<std::string> commandLineArguments(int, char**) {
 void catchStopRequests() { SetConsoleCtrlHandler(&onConsoleEvent, TRUE); }
 
 bool stopRequested() { return stopAsked.load(); }
+
+bool standardErrorIsTerminal() { return _isatty(_fileno(stderr)) != 0; }
 
 }  // namespace host_platform
