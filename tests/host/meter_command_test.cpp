@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <filesystem>
+#include <fstream>
 #include <numbers>
 #include <sstream>
 #include <string>
@@ -11,6 +12,8 @@
 
 #include "tests/host/host_test_support.h"
 #include "tools/aldermark/commands.h"
+#include "tools/aldermark/meter_plot.h"
+#include "tools/aldermark/metered_file.h"
 #include "tools/aldermark/wav_file.h"
 
 namespace {
@@ -190,6 +193,60 @@ TEST_F(MeterCommand, SummarisesEachFile) {
                             "\"max_needle_db\"", "\"max_hold_db\"", "\"true_peak_dbtp\"", "\"overs\"", "\"final_db\""})
         EXPECT_TRUE(host_test::contains(json.out, key)) << key;
     std::filesystem::remove(loud);
+}
+
+TEST_F(MeterCommand, PlotColumnsHoldTheirPeaksAndMarkTheOvers) {
+    writeSine(1.0);  // full scale on the left, -6 dBFS on the right
+    struct Case {
+        std::vector<aldermark::ParameterAssignment> settings;  // RAD3, over length 1, ...
+        bool leftOvers;
+        double peakDb;  // full scale against the reference
+    };
+    const Case cases[] = {
+        {{{3, 1.0f}, {98, 0.0f}, {99, 1.0f}}, true, 12.0},             // over at full scale, reference -12
+        {{{3, 1.0f}, {98, 0.0f}, {99, 0.0f}, {93, 1.0f}}, false, 0.0},  // 8.15 dB over a 0 dBFS reference
+    };
+    for (const Case& c : cases) {
+        aldermark::MeteredFile file;
+        std::string error;
+        ASSERT_TRUE(file.open(path_, c.settings, 512, error)) << error;
+        aldermark::MeterPlot plot(1200, 400, 1.0);
+        while (file.play(48) > 0) plot.look(file.effect(), file.playedMs() / 1000.0);
+        int leftOvers = 0, rightOvers = 0;
+        double highest = -1;
+        for (const auto& column : plot.columns()) {
+            leftOvers += column.over[0];
+            rightOvers += column.over[1];
+            highest = std::max(highest, column.needle[0]);
+        }
+        EXPECT_EQ(leftOvers > 0, c.leftOvers);
+        EXPECT_EQ(rightOvers, 0) << "-6 dBFS is under either threshold";
+        EXPECT_NEAR(20 * std::log10(highest), c.peakDb, 0.2);
+        const std::string picture = path_ + ".png";
+        ASSERT_TRUE(plot.save(picture, aldermark::describeMeter(file.effect()), "test", 2, error)) << error;
+        std::ifstream png(picture, std::ios::binary);
+        unsigned char header[24] = {};
+        png.read(reinterpret_cast<char*>(header), sizeof header);
+        EXPECT_EQ((header[16] << 24 | header[17] << 16 | header[18] << 8 | header[19]), 1200);
+        EXPECT_EQ((header[20] << 24 | header[21] << 16 | header[22] << 8 | header[23]), 400);
+        std::filesystem::remove(picture);
+    }
+    const Outcome refused = run(aldermark::runPlot, {path_, "--out", path_});
+    EXPECT_NE(refused.code, 0) << "the input is never the picture";
+    EXPECT_TRUE(std::filesystem::file_size(path_) > 1000);
+}
+
+TEST(CommandLine, EveryCommandHasHelpAndTheToolItsVersion) {
+    const aldermark::Command table[] = {{"meter", "IN...", aldermark::runMeter}, {"plot", "IN --out F.png", aldermark::runPlot}};
+    for (const char* name : {"meter", "plot"}) {
+        std::ostringstream out, err;
+        EXPECT_EQ(aldermark::runCommandLine(table, {name, "--help"}, out, err), 0);
+        EXPECT_TRUE(host_test::contains(out.str(), "usage: aldermark " + std::string(name))) << out.str();
+        EXPECT_TRUE(host_test::contains(out.str(), "default")) << name;
+    }
+    std::ostringstream out, err;
+    EXPECT_EQ(aldermark::runCommandLine(table, {"--version"}, out, err), 0);
+    EXPECT_EQ(out.str(), std::string("aldermark ") + aldermark::kVersion + "\n");
 }
 
 TEST(DemoCommand, ShowsAllThreeMeters) {
