@@ -13,6 +13,7 @@
 #include "toolkit/toolkit.h"
 #include "views/back_panel.h"
 #include "views/meter_display.h"
+#include "views/meter_scale.h"
 #include "views/panel_style.h"
 
 namespace {
@@ -103,11 +104,12 @@ bool CZEBMeterFULLPANEL::open(CFrame* frame) {
     PanelImage rightLabel(face_.rightLabel);
     rightLabel_ = add(new CMovieBitmap(CRect(369, 146, 435, 165), editor_, kChannelLabelTag, 2,
                                        rightLabel.frameHeight(2), rightLabel.bitmap));
-    // Beside the LR/MS button, on the same line.
+    // Beside the LR/MS button, low enough to clear the meters' bezel.
     PanelImage hold(face_.holdSwitch);
     const double holdHeight = hold.frameHeight(3);
-    holdSwitch_ = add(new CZEBHorizontalSwitch(CRect(54, 144 - holdHeight / 2, 54 + hold.width(), 144 + holdHeight / 2),
-                                               editor_, kHold, 3, holdHeight, 3, hold.bitmap));
+    holdSwitch_ = add(new CZEBHorizontalSwitch(
+        CRect(CPoint(meter_scale::holdSwitchX, meter_scale::holdSwitchY), CPoint(hold.width(), holdHeight)), editor_,
+        kHold, 3, holdHeight, 3, hold.bitmap));
     leftMeter_ = add(makeMeter(CPoint(kMeterLeftX, kMeterY)));
     rightMeter_ = add(makeMeter(CPoint(kMeterRightX, kMeterY)));
     PanelImage plate(10013);

@@ -46,6 +46,12 @@ inline constexpr MeterGeometry ppmGeometry{250, 116, 126.0, 149.8, 3, 121, 108, 
 inline constexpr int leftMeterX = 12;
 inline constexpr int rightMeterX = 277;
 inline constexpr int meterY = 18;
+// The dark bezel printed round each movement reaches this far beyond its view, px.
+inline constexpr int bezelWidth = 4;
+// Top-left of the hold switch (44 x 14): clear of the tallest bezel (VU, down to y 144) and
+// centred on the line of the channel captions and the meter selector.
+inline constexpr int holdSwitchX = 54;
+inline constexpr int holdSwitchY = 148;
 
 // Stacked-frame layout of the meter bitmaps.
 inline constexpr int ledFrameSize = 20;         // over LED: 20 x 20 per state

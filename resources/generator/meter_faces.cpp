@@ -225,10 +225,11 @@ void darkDial(cairo_t* cr, Meter meter) {
 }
 
 void meterBezel(cairo_t* cr, double x, double y, double w, double h) {
-    roundedRect(cr, x - 4, y - 4, w + 8, h + 8, 6);
+    const double b = meter_scale::bezelWidth;
+    roundedRect(cr, x - b, y - b, w + 2 * b, h + 2 * b, b + 2);
     setColour(cr, rgb(8, 8, 8));
     cairo_fill(cr);
-    roundedRect(cr, x - 3.5, y - 3.5, w + 7, h + 7, 5.5);
+    roundedRect(cr, x - b + 0.5, y - b + 0.5, w + 2 * b - 1, h + 2 * b - 1, b + 1.5);
     cairo_set_line_width(cr, 1.0);
     setColour(cr, rgb(255, 255, 255), 0.12);
     cairo_stroke(cr);

@@ -80,7 +80,7 @@ bool writeEditorPreview(const fs::path& pngDir, const std::string& path) {
     s.place(10005, 0, 8, 144 - 7);
     s.place(40011, 0, 104, 146);
     s.place(40012, 0, 369, 146);
-    s.place(10006, 2, 54, 137);
+    s.place(10006, 2, meter_scale::holdSwitchX, meter_scale::holdSwitchY);
     // Filters strip, open.
     s.place(31000, 0, 0, 169);
     s.place(10020, 2, 541, 169 + 4);

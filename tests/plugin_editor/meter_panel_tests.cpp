@@ -1,6 +1,6 @@
 // The meter panels' timer update and controls, in an editor built off-screen on the real
 // effect: interpolation between blocks, infinite hold, silence, the controls that follow
-// parameters, and the typed trim value.
+// parameters, the hold switch's place, and the typed trim value.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -9,6 +9,7 @@
 #include "tests/plugin_editor/editor_host.h"
 #include "views/meter_display.h"
 #include "views/meter_panels.h"
+#include "views/meter_scale.h"
 
 using namespace editortest;
 
@@ -135,6 +136,26 @@ TEST_F(PanelFixture, ControlsFollowTheirParameters) {
     host.set(1, 0.65f);
     editor->idleStep();
     EXPECT_EQ(vu->trimText()->getText(), "6.0dB");
+}
+
+TEST_F(PanelFixture, HoldSwitchClearsTheBezelsAndEveryOtherControl) {
+    for (float meter : {kVU, kRMS, kPPM}) {
+        CZEBMeterFULLPANEL* panel = show(meter);
+        CViewContainer* face = panel->container();
+        CView* hold = nullptr;
+        for (int i = 0; i < face->getNbViews(); ++i)
+            if (auto* control = dynamic_cast<CControl*>(face->getView(i)); control && control->getTag() == 5) hold = control;
+        ASSERT_NE(hold, nullptr);
+        const CRect place = hold->getViewSize();
+        for (int channel = 0; channel < 2; ++channel) {
+            CRect bezel = panel->meter(channel)->getViewSize();
+            EXPECT_FALSE(place.rectOverlap(bezel.inset(-meter_scale::bezelWidth, -meter_scale::bezelWidth)))
+                << "meter " << meter << ": the bezel ends at " << bezel.bottom;
+        }
+        for (int i = 0; i < face->getNbViews(); ++i)
+            EXPECT_TRUE(face->getView(i) == hold || !place.rectOverlap(face->getView(i)->getViewSize()))
+                << "meter " << meter << ", view " << i;
+    }
 }
 
 TEST(TypedTrim, TextBecomesTheTrimValue) {
