@@ -1,5 +1,6 @@
 #include "editor/hint_control.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -50,6 +51,42 @@ CHelpHintLabel::CHelpHintLabel(const CRect& size, const char* text, CBitmap* bac
 void CHelpHintLabel::showHint(std::int32_t tag, float value, int zone) {
     if (const char* text = hintTextFor(tag, value, zone)) setText(text);
     setDirty(true);
+}
+
+CFontDesc* CHelpHintLabel::fontFitting(CDrawContext& context, const char* text) {
+    CFontDesc* own = getFont() ? getFont() : defaultFont();
+    if (!text || !*text) return own;
+    const double room = getViewSize().getWidth() - 2 * kTextMargin;
+    context.setFont(own);
+    const double width = context.getStringWidth(text);
+    if (width <= room) return own;
+    if (fitted_ && fittedText_ == text && fittedFamily_ == own->getName() && fittedFromSize_ == own->getSize() &&
+        fittedRoom_ == room && fitted_->getStyle() == own->getStyle())
+        return fitted_.get();
+    // Advances grow with the size, so the first guess is close; each step down is re-measured
+    // because hinting and rounding do not scale exactly.
+    constexpr double kStep = 0.25, kSmallest = 1;  // px
+    double size = std::max(kSmallest, std::floor(own->getSize() * room / width / kStep) * kStep);
+    SharedPointer<CFontDesc> smaller;
+    for (;; size -= kStep) {
+        smaller = SharedPointer<CFontDesc>::adopt(new CFontDesc(own->getName().c_str(), size, own->getStyle()));
+        context.setFont(smaller.get());
+        if (size - kStep < kSmallest || context.getStringWidth(text) <= room) break;
+    }
+    fitted_ = smaller;
+    fittedText_ = text;
+    fittedFamily_ = own->getName();
+    fittedFromSize_ = own->getSize();
+    fittedRoom_ = room;
+    return fitted_.get();
+}
+
+void CHelpHintLabel::draw(CDrawContext* context) {
+    drawBack(context);
+    char text[kMaxTextBytes + 1];
+    getText(text, sizeof text);
+    drawText(context, text, fontFitting(*context, text));
+    setDirty(false);
 }
 
 // ---- CZEBHintControl

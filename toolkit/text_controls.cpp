@@ -39,9 +39,9 @@ void CParamDisplay::drawBack(CDrawContext* context) {
     }
 }
 
-void CParamDisplay::drawText(CDrawContext* context, const char* text) {
+void CParamDisplay::drawText(CDrawContext* context, const char* text, CFontDesc* font) {
     if (!text || !*text || (style_ & (kNoTextStyle | kNoDrawStyle))) return;
-    context->setFont(font_ ? font_ : defaultFont());
+    context->setFont(font ? font : font_ ? font_ : defaultFont());
     context->setFontColor(fontColor_);
     CRect area = size_;
     if (align_ != kCenterText) area.inset(2, 0);

@@ -45,7 +45,8 @@ public:
 
 protected:
     void drawBack(CDrawContext* context);
-    void drawText(CDrawContext* context, const char* text);
+    // Draws `text` in `font`, or in the display's own font when `font` is null.
+    void drawText(CDrawContext* context, const char* text, CFontDesc* font = nullptr);
 
     CFontDesc* font_ = nullptr;  // one reference held
     CColor fontColor_ = kWhiteCColor;

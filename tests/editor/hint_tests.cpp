@@ -1,10 +1,16 @@
 // The hint line: texts chosen by tag, value and zone, and the mix-in that writes them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <limits>
+#include <set>
+#include <string>
 
 #include "editor/hint_control.h"
 #include "tests/editor/editor_test_support.h"
+
+using namespace editortest;
 
 namespace {
 
@@ -12,6 +18,18 @@ std::string hint(std::int32_t tag, float value, int zone = 0) {
     const char* text = hintTextFor(tag, value, zone);
     return text ? text : "<unchanged>";
 }
+
+// Every text the hint line can be given.
+std::set<std::string> everyHint() {
+    std::set<std::string> texts;
+    for (std::int32_t tag = -1; tag < 140; ++tag)
+        for (float value : {0.0f, 1.0f})
+            for (int zone : {0, 1})
+                if (const char* text = hintTextFor(tag, value, zone); text && *text) texts.insert(text);
+    return texts;
+}
+
+constexpr const char* kLongestHint = "Click and drag to adjust RMS reference level";
 
 }  // namespace
 
@@ -80,4 +98,59 @@ TEST(HintMixin, WritesIntoItsLabelAndHoldsItAlive) {
     EXPECT_EQ(thing.getHintLabel()->getText(), "Activates the Trim and FILTERS");
     thing.setHintLabel(nullptr);
     EXPECT_EQ(thing.getHintLabel(), nullptr);
+}
+
+// The line (192 px) holds texts written for Arial Narrow at 11 px. Without that face (a Windows
+// without Office) the back end stands in Arial or a plain sans, in which the longest are wider.
+TEST(HintLabel, EveryHintFitsTheLineInTheNarrowFaceAndInWiderStandIns) {
+    const std::set<std::string> hints = everyHint();
+    ASSERT_EQ(hints.count(kLongestHint), 1u);
+    auto image = toolkit::createOffscreen(4, 4);
+    ASSERT_NE(image, nullptr);
+    CDrawContext context(image->surface());
+    const double room = 192 - 2 * CHelpHintLabel::kTextMargin;
+    for (const char* family : {"Arial Narrow", "Arial", "DejaVu Sans", "No Such Family"}) {
+        SharedPointer<CFontDesc> own = SharedPointer<CFontDesc>::adopt(new CFontDesc(family, 11));
+        SharedPointer<CHelpHintLabel> line = SharedPointer<CHelpHintLabel>::adopt(new CHelpHintLabel(CRect(304, 0, 496, 14)));
+        line->setFont(own.get());
+        for (const std::string& text : hints) {
+            CFontDesc* used = line->fontFitting(context, text.c_str());
+            context.setFont(used);
+            const double width = context.getStringWidth(text.c_str());
+            EXPECT_TRUE(width > 40 && width <= room) << family << ", " << text << ": " << width << " px";
+            if (used == own.get()) continue;
+            // Only as small as it must be: half a pixel larger would not fit.
+            SharedPointer<CFontDesc> larger = SharedPointer<CFontDesc>::adopt(new CFontDesc(family, used->getSize() + 0.5));
+            context.setFont(larger.get());
+            EXPECT_GT(context.getStringWidth(text.c_str()), room) << family << ", " << text;
+        }
+        const bool narrow = std::strcmp(family, "Arial Narrow") == 0;
+        EXPECT_EQ(line->fontFitting(context, kLongestHint) == own.get(), narrow) << family;
+    }
+    context.setFont(nullptr);
+}
+
+TEST(HintLabel, TheLongestHintInAWideFaceIsDrawnWholeInsideTheLine) {
+    OffscreenFrame f{240, 30};
+    SharedPointer<CFontDesc> wide = SharedPointer<CFontDesc>::adopt(new CFontDesc("DejaVu Sans", 11));
+    auto* line = new CHelpHintLabel(CRect(24, 8, 216, 22), kLongestHint);
+    line->setFont(wide.get());
+    line->setFontColor(kWhite);
+    line->setBackColor(kBlack);
+    f.frame->addView(line);
+    f.renderedPixel(0, 0);
+    int outside = 0, leftmost = 240, rightmost = -1;
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 240; ++x)
+            if (f.pixel(x, y).red > 60) {
+                outside += x < 24 || x >= 216 || y < 8 || y >= 22;
+                leftmost = std::min(leftmost, x);
+                rightmost = std::max(rightmost, x);
+            }
+    EXPECT_EQ(outside, 0);
+    // The ink spans the whole text as measured in the font drawn with: no word cut off.
+    CDrawContext context(f.frame->getOffscreenWindow()->image()->surface());
+    context.setFont(line->fontFitting(context, kLongestHint));
+    EXPECT_NEAR(rightmost + 1 - leftmost, context.getStringWidth(kLongestHint), 3);
+    context.setFont(nullptr);
 }
