@@ -235,6 +235,11 @@ TEST_F(AudioFiles, OutputReplacesItsTargetOnlyWhenCommitted) {
     EXPECT_EQ(fileBytes(file("target.bin")), (std::vector<unsigned char>{'n', 'e', 'w'}));
     EXPECT_FALSE(aldermark::writeFileSafely(file("no/such/folder/x.bin"), "x", 1, error));
     EXPECT_TRUE(contains(error, "x.bin")) << error;
+    fs::create_directory(fs::u8path(file("folder")));
+    EXPECT_FALSE(aldermark::writeThroughTemporaryFile(file("folder"), [](const std::string&) { return true; }, error));
+    EXPECT_TRUE(contains(error, "is a folder")) << error;
+    EXPECT_TRUE(fs::is_directory(fs::u8path(file("folder"))));
+    fs::remove(fs::u8path(file("folder")));
     EXPECT_EQ(folderEntries(file("target.bin")), std::vector<std::string>{"target.bin"});
 }
 

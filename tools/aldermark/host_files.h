@@ -11,6 +11,8 @@ namespace host_files {
 // same volume serial number and file index), so hard and symbolic links count as the file.
 bool sameFile(const std::string& a, const std::string& b);
 
+bool isFolder(const std::string& path);
+
 // The file a symbolic link at `path` finally leads to, when it leads to one; otherwise `path`.
 // Writing there keeps the link a link.
 std::string followLinks(const std::string& path);

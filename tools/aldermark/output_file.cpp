@@ -30,6 +30,10 @@ bool OutputFile::open(const std::string& path, std::string& error) {
     }
     standardOutput_ = false;
     target_ = host_files::followLinks(path);
+    if (host_files::isFolder(target_)) {
+        error = "cannot write '" + path + "': it is a folder";
+        return false;
+    }
     std::string reason;
     file_ = host_files::createBeside(target_, temporary_, reason);
     if (!file_) {
@@ -130,6 +134,10 @@ bool writeThroughTemporaryFile(const std::string& path, const std::function<bool
     const std::string target = toStandardOutput
                                    ? host_platform::joinPath(host_files::temporaryFolder(), "aldermark-output")
                                    : host_files::followLinks(path);
+    if (host_files::isFolder(target)) {
+        error = "cannot write '" + path + "': it is a folder";
+        return false;
+    }
     std::string temporary, reason;
     std::FILE* reserved = host_files::createBeside(target, temporary, reason);
     if (!reserved) {

@@ -17,6 +17,11 @@ bool sameFile(const std::string& a, const std::string& b) {
     return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
 
+bool isFolder(const std::string& path) {
+    struct stat status {};
+    return stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
 std::string followLinks(const std::string& path) {
     std::error_code error;
     if (!std::filesystem::is_symlink(path, error)) return path;
