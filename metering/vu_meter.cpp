@@ -63,8 +63,7 @@ void VUmeter::getSettingText(int index, char* text) const {
     if (!text) return;
     switch (index) {
         case kReference: formatReference(text, referenceGain()); break;
-        // The model runs slower than the nominal time it shows.
-        case kIntegration: formatMilliseconds(text, integrationMs() * 0.85689802913); break;
+        case kIntegration: formatMilliseconds(text, shownIntegrationMs()); break;
         case kHoldTime: formatSeconds(text, holdMs()); break;
         default: break;
     }

@@ -26,6 +26,8 @@ public:
 
     double referenceGain() const { return gain_.load(std::memory_order_relaxed); }
     double integrationMs() const { return integrationMs_.load(std::memory_order_relaxed); }
+    // The integration time the settings show: the nominal time, which the model runs slower than.
+    double shownIntegrationMs() const { return integrationMs() * 0.85689802913; }
     double holdMs() const { return holdMs_.load(std::memory_order_relaxed); }
     double holdLength() const { return holdLength_.load(std::memory_order_relaxed); }
     bool ballisticsB() const { return ballisticsB_.load(std::memory_order_relaxed); }
