@@ -137,10 +137,12 @@ class Binary(unittest.TestCase):
         p = info("1=0", "11=0.5", "14=0.5", "3=0.74")["parameters"]
         self.assertEqual((p[1]["display"], p[11]["display"], p[14]["display"], p[3]["display"]),
                          ("-20.0dB", "200", "3k", "RMS3"))
-        p = info("1=1.7", "14=%.9f" % (math.log(5) / math.log(100)))["parameters"]
+        p = info("1=1", "14=%.9f" % (math.log(5) / math.log(100)))["parameters"]
         self.assertEqual(p[1]["value"], 1.0)
         self.assertEqual(p[1]["display"], "20.0dB")
         self.assertEqual(p[14]["display"], "1k5")
+        p = info("Trim=-6.5", "LPFreq=1k5", "Meter=rms")["parameters"]  # by name, in the units shown
+        self.assertEqual((p[1]["display"], p[14]["display"], p[3]["display"]), ("-6.5dB", "1k5", "RMS3"))
 
     def test_processing_off_is_bit_exact(self):
         path_in = os.path.join(ARGS.work, "tone.wav")
@@ -189,6 +191,8 @@ class Binary(unittest.TestCase):
             f.write(b"\x00" * 64)
         for arguments in (["info", "--plugin", not_vst], ["info", "--plugin", ARGS.plugin, "--set", "64=1"],
                           ["info", "--plugin", ARGS.plugin, "--set", "1=x"],
+                          ["info", "--plugin", ARGS.plugin, "--set", "1=1.7"],
+                          ["info", "--plugin", ARGS.plugin, "--set", "20=0.5"],
                           ["process", "--plugin", ARGS.plugin, "--input", not_vst, "--output", not_vst + ".wav"],
                           ["process", "--plugin", ARGS.plugin, "--input", os.path.join(ARGS.work, "missing.wav"),
                            "--output", not_vst + ".wav"]):

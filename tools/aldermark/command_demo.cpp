@@ -117,6 +117,8 @@ int runDemo(const CommandArguments& args, std::ostream& out, std::ostream& err) 
     if (!parseOptions(args, known, options, error)) return reportError(err, "demo", error, kExitUsage);
     const std::string* folder = options.value("--pictures");
     const std::string pictures = folder && !folder->empty() ? *folder : "aldermark-pictures";
+    RunSettings settings;  // the factory settings, in a store of the run's own
+    if (!settings.begin("demo", err, error)) return reportError(err, "demo", error);
 
     out << "ZEB Aldermark: a tone programme through the three meters (left channel full level,\n"
            "right channel 6 dB lower), needle readings in dB relative to each meter's reference.\n";

@@ -62,9 +62,10 @@ bool readSessionOptions(const ParsedOptions& options, EditSessionOptions& sessio
 }  // namespace
 
 int runEdit(const CommandArguments& args, std::ostream& out, std::ostream& err) {
-    static constexpr OptionSpec specs[] = {kPluginOption,           kSetOption,           {"--idle-hz", true, false},
-                                           {"--seconds", true, false}, {"--screenshot-at", true, true},
-                                           {"--out", true, true},      {"--save-state", true, false}};
+    // A session of the user's: the plug-in reads and writes the user's settings as in a host.
+    static constexpr auto specs = withSettingOptions<false>(
+        {kPluginOption, {"--idle-hz", true, false}, {"--seconds", true, false}, {"--screenshot-at", true, true},
+         {"--out", true, true}, {"--save-state", true, false}});
     if (args.empty() || args.front().rfind("--", 0) == 0)
         return reportError(err, "edit", "the first argument is the input IN.wav", kExitUsage);
     const std::string input = args.front();
@@ -73,7 +74,7 @@ int runEdit(const CommandArguments& args, std::ostream& out, std::ostream& err) 
     EditSessionOptions session;
     std::string error;
     if (!parseOptions(CommandArguments(args.begin() + 1, args.end()), specs, options, error) ||
-        !readPluginOptions(options, pluginOptions, error) || !readSessionOptions(options, session, error))
+        !readPluginOptions(options, pluginOptions, error, false) || !readSessionOptions(options, session, error))
         return reportError(err, "edit", error, kExitUsage);
     if (const std::string* state = options.value("--save-state")) {
         if (state->empty()) return reportError(err, "edit", "--save-state needs a file name", kExitUsage);
@@ -94,6 +95,7 @@ int runEdit(const CommandArguments& args, std::ostream& out, std::ostream& err) 
     FileLoop audio(reader, "'" + input + "'");
     PluginInstance plugin;
     if (!openPlugin(pluginOptions, plugin, error)) return reportError(err, "edit", error);
+    pluginOptions.settings.printNotes("edit", err);
     const AEffect* effect = plugin.effect();
     if (!(effect->flags & effFlagsHasEditor)) return reportError(err, "edit", "the plug-in has no editor");
     if (!(effect->flags & effFlagsCanReplacing) || !effect->processReplacing)

@@ -6,8 +6,10 @@
 #include <iterator>
 #include <ostream>
 
+#include "plugin/templete.h"
 #include "tools/aldermark/commands.h"
 #include "tools/aldermark/json_writer.h"
+#include "tools/aldermark/named_settings.h"
 #include "tools/aldermark/plugin_instance.h"
 
 namespace aldermark {
@@ -116,19 +118,51 @@ std::string describe(PluginInstance& plugin, const std::string& path) {
     return json.text();
 }
 
+// --settings: every setting a name addresses, with its value now (the meter settings as
+// the effect keeps them), the values it takes and its unit.
+std::string settingsTable(PluginInstance& plugin) {
+    std::string table;
+    const auto addRow = [&table](const std::string& index, const std::string& name, const std::string& current,
+                                 const std::string& range, const std::string& unit) {
+        char line[160];
+        std::snprintf(line, sizeof line, "%5s  %-18s  %-9s  %-23s  %s", index.c_str(), name.c_str(), current.c_str(),
+                      range.c_str(), unit.c_str());
+        std::string row = line;
+        row.erase(row.find_last_not_of(' ') + 1);
+        table += row + "\n";
+    };
+    addRow("index", "name", "current", "range", "unit");
+    for (const int index : named_settings::indices())
+        addRow(std::to_string(index), named_settings::name(index),
+               named_settings::valueText(index, plugin.getParameter(index)), named_settings::range(index),
+               named_settings::unit(index));
+    return table;
+}
+
 }  // namespace
 
 int runInfo(const CommandArguments& args, std::ostream& out, std::ostream& err) {
-    static constexpr OptionSpec specs[] = {kPluginOption, kSetOption};
+    static constexpr auto specs = withSettingOptions<false>({kPluginOption, {"--settings", false, false}});
     ParsedOptions options;
     PluginOptions pluginOptions;
     std::string error;
-    if (!parseOptions(args, specs, options, error) || !readPluginOptions(options, pluginOptions, error))
+    if (!parseOptions(args, specs, options, error) || !readPluginOptions(options, pluginOptions, error, false))
         return reportError(err, "info", error, kExitUsage);
 
+    // The plug-in starts as it would in a session, from the user's settings, but in a store
+    // of the run's own: what it writes when it closes stays there.
+    pluginOptions.settings.useUserSettingsQuietly();
+    if (!pluginOptions.settings.begin("info", err, error)) return reportError(err, "info", error);
     PluginInstance plugin;
     if (!openPlugin(pluginOptions, plugin, error)) return reportError(err, "info", error);
-    out << describe(plugin, pluginOptions.path);
+    if (options.has("--settings")) {
+        if (plugin.effect()->uniqueID != Templete::kUniqueId)
+            return reportError(err, "info", "--settings lists ZEB Aldermark's settings; '" +
+                                                plugin.text(effGetEffectName) + "' is another plug-in");
+        out << settingsTable(plugin);
+    } else {
+        out << describe(plugin, pluginOptions.path);
+    }
     return out.good() ? kExitOk : reportError(err, "info", "cannot write the report");
 }
 

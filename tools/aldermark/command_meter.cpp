@@ -189,15 +189,16 @@ int meterFile(const std::string& path, const MeterOptions& o, std::ostream& out,
 }  // namespace
 
 int runMeter(const CommandArguments& args, std::ostream& out, std::ostream& err) {
-    static constexpr OptionSpec known[] = {kSetOption,           {"--input", true, false},   {"--block", true, false},
+    static constexpr auto known = withSettingOptions({{"--input", true, false},   {"--block", true, false},
                                            {"--every", true, false}, {"--linear", false, false}, {"--summary", false, false},
-                                           {"--format", true, false}, kQuietOption,      kProgressOption};
+                                           {"--format", true, false}, kQuietOption,      kProgressOption});
     ParsedOptions options;
     std::string error;
     MeterOptions o;
-    if (!parseOptions(args, known, options, error, 64) ||
-        !parseAssignments(options.all(kSetOption.name), o.assignments, error, AssignmentRange::kWithMeterSettings))
+    RunSettings settings;
+    if (!parseOptions(args, known, options, error, 64) || !settings.read(options, EffectSource::kBuiltIn, error))
         return reportError(err, "meter", error, kExitUsage);
+    o.assignments = settings.assignments();
     std::vector<std::string> inputs = options.positionals();
     if (const std::string* input = options.value("--input")) inputs.insert(inputs.begin(), *input);
     if (inputs.empty()) return reportError(err, "meter", "an input file is required (aldermark meter IN.wav)", kExitUsage);
@@ -219,6 +220,7 @@ int runMeter(const CommandArguments& args, std::ostream& out, std::ostream& err)
     if (inputs.size() > 1 && o.output != Output::kSummary)
         return reportError(err, "meter", "several input files need --summary", kExitUsage);
 
+    if (!settings.begin("meter", err, error)) return reportError(err, "meter", error);
     if (o.output == Output::kSummary && !o.json) out << summaryCsvHeader() << "\n";
     for (const std::string& input : inputs)
         if (const int code = meterFile(input, o, out, err); code != kExitOk) return code;

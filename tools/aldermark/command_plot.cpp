@@ -14,14 +14,13 @@
 namespace aldermark {
 
 int runPlot(const CommandArguments& args, std::ostream& out, std::ostream& err) {
-    static constexpr OptionSpec known[] = {kSetOption, {"--input", true, false}, {"--out", true, false},
-                                           {"--width", true, false}, {"--height", true, false},
-                                           kQuietOption,             kProgressOption};
+    static constexpr auto known = withSettingOptions({{"--input", true, false}, {"--out", true, false},
+                                                      {"--width", true, false}, {"--height", true, false},
+                                                      kQuietOption, kProgressOption});
     ParsedOptions options;
     std::string error;
-    std::vector<ParameterAssignment> assignments;
-    if (!parseOptions(args, known, options, error, 1) ||
-        !parseAssignments(options.all(kSetOption.name), assignments, error, AssignmentRange::kWithMeterSettings))
+    RunSettings settings;
+    if (!parseOptions(args, known, options, error, 1) || !settings.read(options, EffectSource::kBuiltIn, error))
         return reportError(err, "plot", error, kExitUsage);
     std::string input = options.positionals().empty() ? "" : options.positionals().front();
     if (const std::string* given = options.value("--input")) input = *given;
@@ -40,8 +39,9 @@ int runPlot(const CommandArguments& args, std::ostream& out, std::ostream& err) 
         return reportError(err, "plot", error, kExitUsage);
     if (!refuseOutputOverInputs(*output, {input}, error)) return reportError(err, "plot", error);
 
+    if (!settings.begin("plot", err, error)) return reportError(err, "plot", error);
     MeteredFile file;
-    if (!file.open(input, assignments, 512, error)) return reportError(err, "plot", error);
+    if (!file.open(input, settings.assignments(), 512, error)) return reportError(err, "plot", error);
     if (!file.frames()) return reportError(err, "plot", input + ": the length must be known, so standard input cannot be plotted");
     const double seconds = static_cast<double>(*file.frames()) / file.sampleRate();
     MeterPlot plot(static_cast<int>(width), static_cast<int>(height), seconds);

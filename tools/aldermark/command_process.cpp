@@ -63,8 +63,8 @@ bool runBlocks(PluginInstance& plugin, AudioFileReader& input, FloatWavWriter& o
 }  // namespace
 
 int runProcess(const CommandArguments& args, std::ostream&, std::ostream& err) {
-    static constexpr OptionSpec specs[] = {
-        kPluginOption, kSetOption, {"--input", true, false}, {"--output", true, false}, {"--block", true, false}};
+    static constexpr auto specs = withSettingOptions(
+        {kPluginOption, {"--input", true, false}, {"--output", true, false}, {"--block", true, false}});
     ParsedOptions options;
     PluginOptions pluginOptions;
     std::string error;
@@ -87,6 +87,7 @@ int runProcess(const CommandArguments& args, std::ostream&, std::ostream& err) {
     AudioFileReader input;
     if (!input.open(*inputPath, error)) return reportError(err, "process", error);
 
+    if (!pluginOptions.settings.begin("process", err, error)) return reportError(err, "process", error);
     PluginInstance plugin;
     if (!openPlugin(pluginOptions, plugin, error)) return reportError(err, "process", error);
     AEffect* effect = plugin.effect();

@@ -26,15 +26,14 @@ bool splitInput(const CommandArguments& args, std::string& input, CommandArgumen
 }  // namespace
 
 int runRender(const CommandArguments& args, std::ostream& out, std::ostream& err) {
-    static constexpr OptionSpec known[] = {kSetOption, {"--at", true, false}, {"--out", true, false},
-                                           {"--back", false, false}};
+    static constexpr auto known =
+        withSettingOptions({{"--at", true, false}, {"--out", true, false}, {"--back", false, false}});
     std::string input, error;
     CommandArguments rest;
     if (!splitInput(args, input, rest)) return reportError(err, "render", "the first argument is the input IN.wav", kExitUsage);
     ParsedOptions options;
-    std::vector<ParameterAssignment> assignments;
-    if (!parseOptions(rest, known, options, error) ||
-        !parseAssignments(options.all(kSetOption.name), assignments, error, AssignmentRange::kWithMeterSettings))
+    RunSettings settings;
+    if (!parseOptions(rest, known, options, error) || !settings.read(options, EffectSource::kBuiltIn, error))
         return reportError(err, "render", error, kExitUsage);
     const std::string* at = options.value("--at");
     const std::string* output = options.value("--out");
@@ -46,7 +45,8 @@ int runRender(const CommandArguments& args, std::ostream& out, std::ostream& err
     AudioFileReader reader;
     if (!reader.open(input, error)) return reportError(err, "render", error);
     FileLoop audio(reader, isStandardStream(input) ? "standard input" : "'" + input + "'");
-    if (!renderEditorPicture(audio, seconds, assignments, *output, error, options.has("--back")))
+    if (!settings.begin("render", err, error)) return reportError(err, "render", error);
+    if (!renderEditorPicture(audio, seconds, settings.assignments(), *output, error, options.has("--back")))
         return reportError(err, "render", error);
     if (!reader.warning().empty()) err << "aldermark render: warning: " << reader.warning() << "\n";
     if (!isStandardStream(*output)) out << "wrote " << *output << "\n";

@@ -1,5 +1,6 @@
 #include <ostream>
 
+#include "plugin/templete.h"
 #include "tools/aldermark/commands.h"
 #include "tools/aldermark/host_platform.h"
 #include "tools/aldermark/plugin_instance.h"
@@ -81,27 +82,23 @@ std::string defaultPluginPath() {
     return host_platform::joinPath(host_platform::executableDirectory(), host_platform::pluginFileName());
 }
 
-bool readPluginOptions(const ParsedOptions& options, PluginOptions& plugin, std::string& error) {
+bool readPluginOptions(const ParsedOptions& options, PluginOptions& plugin, std::string& error, bool storeOption) {
     const std::string* path = options.value(kPluginOption.name);
     if (path && path->empty()) {
         error = "--plugin needs a path";
         return false;
     }
     plugin.path = path ? *path : defaultPluginPath();
-    return parseAssignments(options.all(kSetOption.name), plugin.assignments, error);
+    return plugin.settings.read(options, EffectSource::kLoaded, error, storeOption);
 }
 
 bool openPlugin(const PluginOptions& options, PluginInstance& plugin, std::string& error) {
     if (!plugin.load(options.path, error)) return false;
-    const VstInt32 parameterCount = plugin.effect()->numParams;
-    for (const ParameterAssignment& assignment : options.assignments) {
-        if (assignment.index >= parameterCount) {
-            error = "--set: parameter index " + std::to_string(assignment.index) + " is beyond the plug-in's " +
-                    std::to_string(parameterCount) + " parameters";
-            return false;
-        }
+    const bool ours = plugin.effect()->uniqueID == Templete::kUniqueId;
+    if (!options.settings.checkPlugin(ours, plugin.text(effGetEffectName), plugin.effect()->numParams, error))
+        return false;
+    for (const ParameterAssignment& assignment : options.settings.assignments())
         plugin.setParameter(assignment.index, assignment.value);
-    }
     return true;
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "tools/aldermark/arguments.h"
+#include "tools/aldermark/run_settings.h"
 
 namespace aldermark {
 
@@ -37,16 +38,20 @@ inline constexpr const char* kVersion = ALDERMARK_VERSION;
 // Writes "aldermark <command>: <message>" as one line and returns `code`.
 int reportError(std::ostream& err, const char* command, const std::string& message, int code = kExitFailure);
 
-// Options of every command that runs the plug-in: --plugin PATH and --set INDEX=VALUE.
+// Options of every command that loads the plug-in: --plugin PATH and the settings
+// (run_settings.h).
 struct PluginOptions {
     std::string path;  // the default plug-in next to this program when --plugin is absent
-    std::vector<ParameterAssignment> assignments;
+    RunSettings settings;
 };
 constexpr OptionSpec kPluginOption{"--plugin", true, false};
-constexpr OptionSpec kSetOption{"--set", true, true};
-bool readPluginOptions(const ParsedOptions& options, PluginOptions& plugin, std::string& error);
+constexpr OptionSpec kSetOption = kSettingOptions[0];
+// `storeOption`: whether --settings chooses the settings store (run_settings.h).
+bool readPluginOptions(const ParsedOptions& options, PluginOptions& plugin, std::string& error,
+                       bool storeOption = true);
 std::string defaultPluginPath();
-// Loads and opens the plug-in, then applies the assignments through setParameter in order.
+// Loads and opens the plug-in, checks that the settings suit it, then applies them through
+// setParameter in order.
 bool openPlugin(const PluginOptions& options, PluginInstance& plugin, std::string& error);
 
 int runInfo(const CommandArguments& args, std::ostream& out, std::ostream& err);
