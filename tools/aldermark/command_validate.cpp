@@ -5,6 +5,7 @@
 
 #include "tools/aldermark/commands.h"
 #include "tools/aldermark/plugin_instance.h"
+#include "tools/aldermark/private_settings.h"
 #include "tools/aldermark/validation.h"
 
 namespace aldermark {
@@ -37,6 +38,11 @@ int runValidate(const CommandArguments& args, std::ostream& out, std::ostream& e
         validation.seed = static_cast<std::uint64_t>(number);
     }
 
+    // The tests change every setting and store them: in a store of the run's own, which the
+    // plug-in reads from its first load on, the user's settings stay as they were.
+    PrivateSettingsStore store;
+    if (!store.begin(error)) return reportError(err, "validate", error);
+    out << "settings kept in a private store, " << store.location() << ", removed at the end" << std::endl;
     // A binary that cannot be loaded at all has nothing to test.
     {
         PluginInstance probe;
