@@ -8,6 +8,7 @@
 #include <sndfile.h>
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -41,10 +42,13 @@ bool writeHour(const std::string& path, int format) {
     aldermark::ProgrammeSignal signal(kRate);
     std::vector<float> left(4096), right(4096), interleaved(8192);
     bool written = true;
-    for (std::uint64_t done = 0; done < kFrames && written; done += left.size()) {
-        signal.render(left.data(), right.data(), left.size());
-        for (std::size_t i = 0; i < left.size(); ++i) interleaved[2 * i] = left[i], interleaved[2 * i + 1] = right[i];
-        written = sf_writef_float(out, interleaved.data(), 4096) == 4096;
+    for (std::uint64_t done = 0; done < kFrames && written;) {
+        const auto count = static_cast<std::size_t>(std::min<std::uint64_t>(left.size(), kFrames - done));
+        signal.render(left.data(), right.data(), count);
+        for (std::size_t i = 0; i < count; ++i) interleaved[2 * i] = left[i], interleaved[2 * i + 1] = right[i];
+        written = sf_writef_float(out, interleaved.data(), static_cast<sf_count_t>(count)) ==
+                  static_cast<sf_count_t>(count);
+        done += count;
     }
     written = sf_close(out) == 0 && written;
     std::error_code error;
