@@ -224,9 +224,11 @@ TEST_F(MeterCommand, PlotColumnsHoldTheirPeaksAndMarkTheOvers) {
         EXPECT_NEAR(20 * std::log10(highest), c.peakDb, 0.2);
         const std::string picture = path_ + ".png";
         ASSERT_TRUE(plot.save(picture, aldermark::describeMeter(file.effect()), "test", 2, error)) << error;
-        std::ifstream png(picture, std::ios::binary);
         unsigned char header[24] = {};
-        png.read(reinterpret_cast<char*>(header), sizeof header);
+        {
+            std::ifstream png(picture, std::ios::binary);  // closed before the file goes (Windows)
+            png.read(reinterpret_cast<char*>(header), sizeof header);
+        }
         EXPECT_EQ((header[16] << 24 | header[17] << 16 | header[18] << 8 | header[19]), 1200);
         EXPECT_EQ((header[20] << 24 | header[21] << 16 | header[22] << 8 | header[23]), 400);
         std::filesystem::remove(picture);

@@ -68,9 +68,13 @@ int runProcess(const CommandArguments& args, std::ostream&, std::ostream& err) {
     ParsedOptions options;
     PluginOptions pluginOptions;
     std::string error;
-    if (!parseOptions(args, specs, options, error) || !readPluginOptions(options, pluginOptions, error))
+    if (!parseOptions(args, specs, options, error, 1) || !readPluginOptions(options, pluginOptions, error))
         return reportError(err, "process", error, kExitUsage);
+    // The input as the first argument, or after --input as earlier versions took it.
     const std::string* inputPath = options.value("--input");
+    if (!inputPath && !options.positionals().empty()) inputPath = &options.positionals().front();
+    if (options.value("--input") && !options.positionals().empty())
+        return reportError(err, "process", "give the input once: IN or --input IN", kExitUsage);
     const std::string* outputPath = options.value("--output");
     if (!inputPath || !outputPath)
         return reportError(err, "process", inputPath ? "--output OUT.wav is required" : "--input IN.wav is required",

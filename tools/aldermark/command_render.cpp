@@ -44,6 +44,11 @@ int runRender(const CommandArguments& args, std::ostream& out, std::ostream& err
     if (!refuseOutputOverInputs(*output, {input}, error)) return reportError(err, "render", error);
     AudioFileReader reader;
     if (!reader.open(input, error)) return reportError(err, "render", error);
+    // Past the end the file is looped, as the editor would go on showing it: say so.
+    if (const auto frames = reader.frames(); frames && reader.sampleRate() > 0 &&
+                                             seconds > static_cast<double>(*frames) / reader.sampleRate())
+        err << "aldermark render: warning: --at " << *at << " lies past the end of '" << input << "' ("
+            << static_cast<double>(*frames) / reader.sampleRate() << " s); the file is played looped up to it\n";
     FileLoop audio(reader, isStandardStream(input) ? "standard input" : "'" + input + "'");
     if (!settings.begin("render", err, error)) return reportError(err, "render", error);
     if (!renderEditorPicture(audio, seconds, settings.assignments(), *output, error, options.has("--back")))

@@ -14,7 +14,12 @@ struct HelpText {
 
 constexpr const char* kMeterOptions =
     "  --set NAME=VALUE   a parameter or meter setting by name in its own unit (aldermark info\n"
-    "                     --settings lists them), or INDEX=VALUE with a normalised value 0..1\n";
+    "                     --settings lists them), or INDEX=VALUE with a normalised value 0..1\n"
+    "  --meter vu|rms|ppm, --reference DBFS, --precise, --hold off|on|inf, --trim DB, --ms\n"
+    "                     shortcuts for the meter, its reference and precise mode, the hold,\n"
+    "                     the trim (which switches Process on) and mid/side\n"
+    "  --settings user    start from the user's stored settings (read, never written); by\n"
+    "                     default a run starts from the factory settings\n";
 
 constexpr HelpText kTexts[] = {
     {"info",

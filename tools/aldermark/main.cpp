@@ -10,16 +10,21 @@
 namespace {
 
 const aldermark::Command kCommands[] = {
-    {"info", "[--plugin PATH] [--set INDEX=VALUE]...", aldermark::runInfo},
-    {"process", "[--plugin PATH] --input IN.wav --output OUT.wav [--block N] [--set INDEX=VALUE]...",
+    {"info", "[--plugin PATH] [--set NAME=VALUE]... [--settings]", aldermark::runInfo},
+    {"process",
+     "IN --output OUT [--plugin PATH] [--block N] [--set NAME=VALUE]... [--meter M] [--settings user]",
      aldermark::runProcess},
-    {"meter", "IN... [--every MS] [--linear | --summary] [--format csv|json] [--block N] [--set INDEX=VALUE]...",
+    {"meter",
+     "IN... [--every MS] [--linear | --summary] [--format csv|json] [--block N] [--set NAME=VALUE]... [--meter M] "
+     "[--settings user]",
      aldermark::runMeter},
-    {"plot", "IN.wav --out F.png [--width W] [--height H] [--set INDEX=VALUE]...", aldermark::runPlot},
-    {"render", "IN.wav --at SECONDS --out F.png [--back] [--set INDEX=VALUE]...", aldermark::runRender},
+    {"plot", "IN --out F.png [--width W] [--height H] [--set NAME=VALUE]... [--meter M] [--settings user]",
+     aldermark::runPlot},
+    {"render", "IN --at SECONDS --out F.png [--back] [--set NAME=VALUE]... [--meter M] [--settings user]",
+     aldermark::runRender},
     {"signal", "--out F.wav [--seconds S]", aldermark::runSignal},
     {"edit",
-     "IN.wav [--plugin PATH] [--set INDEX=VALUE]... [--idle-hz N] [--seconds S] [--screenshot-at S --out F.png]... [--save-state F]",
+     "IN.wav [--plugin PATH] [--set NAME=VALUE]... [--meter M] [--idle-hz N] [--seconds S] [--screenshot-at S --out F.png]... [--save-state F]",
      aldermark::runEdit},
     {"demo", "[--pictures DIR]", aldermark::runDemo},
     {"validate", "BINARY [--strictness 1..10] [--seed N] [--skip-editor]", aldermark::runValidate},
