@@ -11,6 +11,7 @@
 #include "tools/aldermark/host_platform.h"
 #include "tools/aldermark/output_file.h"
 #include "tools/aldermark/plugin_instance.h"
+#include "tools/aldermark/progress.h"
 
 namespace aldermark {
 namespace {
@@ -34,7 +35,7 @@ void announceLayout(PluginInstance& plugin, int channels) {
 // Streams `input` through the plug-in block by block into `output`. False with a reason
 // when a write fails or a stop is asked for.
 bool runBlocks(PluginInstance& plugin, AudioFileReader& input, FloatWavWriter& output, VstInt32 blockSize,
-               std::string& error) {
+               Progress& progress, std::string& error) {
     AEffect* effect = plugin.effect();
     const int channels = input.channels();
     // Pins beyond the file's channels get silence in and a scratch buffer out.
@@ -47,7 +48,9 @@ bool runBlocks(PluginInstance& plugin, AudioFileReader& input, FloatWavWriter& o
     for (int pin = 0; pin < inputPins; ++pin) ins[pin] = buffers[pin].data();
     for (int pin = 0; pin < outputPins; ++pin) outs[pin] = buffers[inputPins + pin].data();
 
+    std::uint64_t done = 0;
     while (const std::size_t count = input.read(ins[0], channels > 1 ? ins[1] : nullptr, block)) {
+        progress.update(done += count);
         if (host_platform::stopRequested()) {
             error = "interrupted";
             return false;
@@ -57,6 +60,7 @@ bool runBlocks(PluginInstance& plugin, AudioFileReader& input, FloatWavWriter& o
         effect->processReplacing(effect, ins.data(), outs.data(), static_cast<VstInt32>(count));
         if (!output.write(outs[0], channels > 1 ? outs[1] : nullptr, count)) break;  // finish() tells why
     }
+    progress.finish();
     return true;
 }
 
@@ -64,7 +68,8 @@ bool runBlocks(PluginInstance& plugin, AudioFileReader& input, FloatWavWriter& o
 
 int runProcess(const CommandArguments& args, std::ostream&, std::ostream& err) {
     static constexpr auto specs = withSettingOptions(
-        {kPluginOption, {"--input", true, false}, {"--output", true, false}, {"--block", true, false}});
+        {kPluginOption, {"--input", true, false}, {"--output", true, false}, {"--block", true, false}, kQuietOption,
+         kProgressOption});
     ParsedOptions options;
     PluginOptions pluginOptions;
     std::string error;
@@ -115,7 +120,8 @@ int runProcess(const CommandArguments& args, std::ostream&, std::ostream& err) {
     plugin.setProcessing(static_cast<float>(input.sampleRate()), static_cast<VstInt32>(blockSize));
     plugin.dispatch(effMainsChanged, 0, 1);
     plugin.dispatch(effStartProcess);
-    const bool ran = runBlocks(plugin, input, output, static_cast<VstInt32>(blockSize), error);
+    Progress progress(err, "process " + *inputPath, input.frames(), progressWhen(options));
+    const bool ran = runBlocks(plugin, input, output, static_cast<VstInt32>(blockSize), progress, error);
     plugin.dispatch(effStopProcess);
     plugin.dispatch(effMainsChanged, 0, 0);
 

@@ -31,7 +31,9 @@ constexpr HelpText kTexts[] = {
      "  IN                 the input file (--input IN works too; - reads standard input)\n"
      "  --output OUT       the output file (- writes standard output); never one of the inputs\n"
      "  --block N          frames per processReplacing call (default 512)\n"
-     "  --plugin PATH      the plug-in binary (default: the one next to this program)\n"},
+     "  --plugin PATH      the plug-in binary (default: the one next to this program)\n"
+     "  --quiet, --progress  no progress on standard error, or progress even when it is no\n"
+     "                     terminal (default: after a second, on a terminal)\n"},
     {"meter",
      "Meters audio files with the plug-in's own meters and prints what the meter panel reads.\n"
      "  IN...              input files (--input IN works too; - reads standard input)\n"
