@@ -167,8 +167,9 @@ TEST_F(UserStore, OnlySettingsUserReadsThem) {
     EXPECT_EQ(user.out, asUser.out) << "--settings user starts from the user's";
     EXPECT_NE(user.out, plain.out);
     EXPECT_EQ(plain.err, "");
-    EXPECT_TRUE(contains(user.err, "aldermark meter: the user's settings store gives 2 meter settings: "
-                                   "Avureference -12.0 dBFS, Avuprecise on\n"))
+    // The store may hold more values (a Windows test prefix keeps what earlier suites wrote);
+    // the two that differ from the defaults are named.
+    EXPECT_TRUE(contains(user.err, " meter settings; not at the defaults: Avureference -12.0 dBFS, Avuprecise on\n"))
         << user.err;
     expectUntouched("meter");
 

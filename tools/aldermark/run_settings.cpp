@@ -30,7 +30,7 @@ std::string spareError(const GivenSetting& given) {
 }
 
 // What the stores took from the user's store: how many meter settings it holds, and those
-// that differ from the defaults, as "Avureference -12.0 dBFS, …".
+// that differ from the defaults, as "…; not at the defaults: Avureference -12.0 dBFS, …".
 std::string storedValues() {
     std::string list;
     int stored = 0;
@@ -45,7 +45,7 @@ std::string storedValues() {
         if (named_settings::valueText(index, value) == named_settings::valueText(index, meter_settings::defaultValue(index)))
             continue;
         const char* unit = named_settings::unit(index);
-        list += (list.empty() ? ": " : ", ") + std::string(named_settings::name(index)) + " " +
+        list += (list.empty() ? "; not at the defaults: " : ", ") + std::string(named_settings::name(index)) + " " +
                 named_settings::valueText(index, value) + (unit[0] ? " " : "") + unit;
     }
     if (stored == 0) return "the user's settings store holds no meter settings: the defaults apply";
