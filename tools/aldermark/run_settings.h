@@ -31,8 +31,8 @@ template <bool kStore = true, std::size_t N>
 constexpr auto withSettingOptions(const OptionSpec (&own)[N]) {
     std::array<OptionSpec, N + std::size(kSettingOptions) + (kStore ? 1 : 0)> all{};
     std::size_t at = 0;
-    for (const OptionSpec& spec : own) all[at++] = spec;
-    for (const OptionSpec& spec : kSettingOptions) all[at++] = spec;
+    for (const OptionSpec& option : own) all[at++] = option;
+    for (const OptionSpec& option : kSettingOptions) all[at++] = option;
     if constexpr (kStore) all[at] = kSettingsStoreOption;
     return all;
 }
