@@ -9,7 +9,8 @@ packages=(
   wine wine64 wine32:i386 libgl1:i386 libgl1-mesa-dri:i386 libglx-mesa0:i386 libgl1-mesa-dri
   xvfb xauth xdotool x11-apps
   libcairo2-dev libx11-dev libxext-dev libxtst-dev libfreetype-dev libpng-dev libfontconfig-dev
-  libsndfile1-dev
+  libsndfile1-dev jackd2 libjack-jackd2-dev
+  lv2-dev liblilv-dev lilv-utils
   fonts-dejavu-core fonts-liberation
   python3-markdown dpkg-dev lintian nsis zip
   clang libclang-rt-14-dev
