@@ -16,6 +16,8 @@ namespace {
 constexpr long long kMaxIdleHz = 1000;
 constexpr double kMaxSeconds = 86400;
 
+}  // namespace
+
 bool readSessionOptions(const ParsedOptions& options, EditSessionOptions& session, std::string& error) {
     if (const std::string* text = options.value("--idle-hz")) {
         long long hz = 0;
@@ -58,8 +60,6 @@ bool readSessionOptions(const ParsedOptions& options, EditSessionOptions& sessio
     }
     return true;
 }
-
-}  // namespace
 
 int runEdit(const CommandArguments& args, std::ostream& out, std::ostream& err) {
     // A session of the user's: the plug-in reads and writes the user's settings as in a host.

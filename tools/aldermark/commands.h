@@ -64,6 +64,8 @@ int runRender(const CommandArguments& args, std::ostream& out, std::ostream& err
 int runSignal(const CommandArguments& args, std::ostream& out, std::ostream& err);
 // The plug-in's editor in a real window while a file plays through it in real time.
 int runEdit(const CommandArguments& args, std::ostream& out, std::ostream& err);
+// The plug-in metering the audio server's ports live, with its editor in a window.
+int runLive(const CommandArguments& args, std::ostream& out, std::ostream& err);
 // The host-compatibility tests against any VST 2.4 binary.
 int runValidate(const CommandArguments& args, std::ostream& out, std::ostream& err);
 

@@ -92,8 +92,8 @@ bool saveScreenshot(EditorWindow& window, const std::string& path, std::string& 
 
 // Until the window closes, a stop is asked for, the time is up or a screenshot fails: idles
 // the editor at its rate, takes the screenshots when they are due and serves the window.
-bool runWindowLoop(PluginInstance& plugin, EditorWindow& window, const EditSessionOptions& options,
-                   RequestPrinter& printer, std::string& error) {
+bool runWindowLoop(PluginInstance& plugin, EditorWindow& window, SessionAudio& audio,
+                   const EditSessionOptions& options, RequestPrinter& printer, std::string& error) {
     std::vector<Screenshot> shots = options.screenshots;
     std::stable_sort(shots.begin(), shots.end(),
                      [](const Screenshot& a, const Screenshot& b) { return a.atSeconds < b.atSeconds; });
@@ -107,6 +107,7 @@ bool runWindowLoop(PluginInstance& plugin, EditorWindow& window, const EditSessi
     std::size_t nextShot = 0;
     for (;;) {
         if (window.closedByUser() || host_platform::stopRequested()) return true;
+        if (!audio.service(plugin, error)) return false;
         const auto now = Clock::now();
         if (now >= nextIdle) {
             plugin.dispatch(effEditIdle);
@@ -131,22 +132,47 @@ bool runWindowLoop(PluginInstance& plugin, EditorWindow& window, const EditSessi
     }
 }
 
+// A file looped at the pace of the clock on a thread of the session's own.
+class PacedFileAudio final : public SessionAudio {
+public:
+    explicit PacedFileAudio(LoopedAudio& audio) : audio_(audio) {}
+    double sampleRate() const override { return audio_.sampleRate(); }
+    int blockSize() const override { return kEditBlockSize; }
+    bool start(PluginInstance& plugin, std::string&) override {
+        player_ = std::make_unique<RealTimeAudioLoop>(plugin.effect(), audio_, kEditBlockSize);
+        player_->start();
+        return true;
+    }
+    void stop() override { player_.reset(); }
+
+private:
+    LoopedAudio& audio_;
+    std::unique_ptr<RealTimeAudioLoop> player_;
+};
+
 }  // namespace
 
 bool runEditSession(PluginInstance& plugin, LoopedAudio& audio, const EditSessionOptions& options,
+                    std::ostream& out, std::string& error) {
+    PacedFileAudio paced(audio);
+    return runEditSession(plugin, paced, options, out, error);
+}
+
+bool runEditSession(PluginInstance& plugin, SessionAudio& audio, const EditSessionOptions& options,
                     std::ostream& out, std::string& error) {
     // The size it answers before opening, corrected after opening (as Ardour and Renoise
     // do); a plug-in that answers nothing yet gets a window of some size to open in.
     int width = 320, height = 240;
     editorSize(plugin, width, height);
-    std::unique_ptr<EditorWindow> window = EditorWindow::create(kEditWindowTitle, width, height, error);
+    const std::string title = options.title.empty() ? kEditWindowTitle : options.title;
+    std::unique_ptr<EditorWindow> window = EditorWindow::create(title, width, height, error);
     if (!window) return false;
     RequestPrinter printer(out);
     printer.attach(window.get());
     plugin.setListener(&printer);
     window->show();
 
-    plugin.setProcessing(static_cast<float>(audio.sampleRate()), kEditBlockSize);
+    plugin.setProcessing(static_cast<float>(audio.sampleRate()), audio.blockSize());
     plugin.dispatch(effMainsChanged, 0, 1);
     plugin.dispatch(effStartProcess);
     const bool opened = plugin.dispatch(effEditOpen, 0, 0, window->nativeHandle()) != 0;
@@ -155,10 +181,8 @@ bool runEditSession(PluginInstance& plugin, LoopedAudio& audio, const EditSessio
         if (editorSize(plugin, width, height)) window->requestClientSize(width, height);
         window->handleEvents(0);
         printer.line("open " + std::to_string(width) + " " + std::to_string(height));
-        RealTimeAudioLoop player(plugin.effect(), audio, kEditBlockSize);
-        player.start();
-        ok = runWindowLoop(plugin, *window, options, printer, error);
-        player.stop();
+        ok = audio.start(plugin, error) && runWindowLoop(plugin, *window, audio, options, printer, error);
+        audio.stop();
     } else {
         error = "the plug-in's editor did not open in the window";
     }

@@ -1,6 +1,7 @@
 #pragma once
-// A session with the plug-in's editor open in a real window while a file plays through the
-// effect in real time: the work of `aldermark edit` once its options are read.
+// A session with the plug-in's editor open in a real window while audio plays through the
+// effect in real time: the work of `aldermark edit` (a file, looped) and `aldermark live`
+// (the audio server's) once their options are read.
 #include <iosfwd>
 #include <optional>
 #include <string>
@@ -18,15 +19,36 @@ struct Screenshot {
 };
 
 struct EditSessionOptions {
+    std::string title;                      // of the window; empty: kEditWindowTitle
     int idleHz = 30;                        // effEditIdle calls a second
     std::optional<double> seconds;          // stop after this long; otherwise when asked to
     std::vector<Screenshot> screenshots;    // in any order
     std::string statePath;                  // where the effect's state is saved at the end; empty: not saved
 };
 
+class ParsedOptions;
+// --idle-hz, --seconds and the --screenshot-at/--out pairs; false with a one-line reason.
+bool readSessionOptions(const ParsedOptions& options, EditSessionOptions& session, std::string& error);
+
 // The window's title, which tests and users find it by.
 constexpr const char* kEditWindowTitle = "ZEB Aldermark \xE2\x80\x94 aldermark edit";
 constexpr int kEditBlockSize = 512;  // frames a processReplacing call
+
+// What plays through the effect while its editor is open. Every call is made on the
+// session's (main) thread; what the audio's own thread does is the implementation's.
+class SessionAudio {
+public:
+    virtual ~SessionAudio() = default;
+    // What the effect is told before it resumes.
+    virtual double sampleRate() const = 0;
+    virtual int blockSize() const = 0;
+    // Starts and stops calling processReplacing of the resumed effect; stop() returns once
+    // no call is running.
+    virtual bool start(PluginInstance& plugin, std::string& error) = 0;
+    virtual void stop() = 0;
+    // Each turn of the window loop: false ends the session, with `error` saying why.
+    virtual bool service(PluginInstance&, std::string&) { return true; }
+};
 
 // Runs the session on the loaded plug-in (which must have an editor and processReplacing)
 // and reports the host requests of interest on `out`, one flushed line each:
@@ -41,6 +63,9 @@ constexpr int kEditBlockSize = 512;  // frames a processReplacing call
 // plug-in is left suspended and its editor closed either way.
 // `audio` is read by the session's audio thread while it plays.
 bool runEditSession(PluginInstance& plugin, LoopedAudio& audio, const EditSessionOptions& options,
+                    std::ostream& out, std::string& error);
+// The same with any audio; a failure of `audio.service` ends the session as a failure.
+bool runEditSession(PluginInstance& plugin, SessionAudio& audio, const EditSessionOptions& options,
                     std::ostream& out, std::string& error);
 
 }  // namespace aldermark

@@ -79,6 +79,21 @@ constexpr HelpText kTexts[] = {
      "  --screenshot-at S --out F.png   save the window S seconds after it opened (repeatable)\n"
      "  --save-state F     keep the effect's state (its chunk) in F at the end\n"
      "  --plugin PATH      the plug-in binary (default: the one next to this program)\n"},
+    {"live",
+     "Meters what the system plays or records: a JACK client (jackd, or PipeWire through\n"
+     "pipewire-jack) with two inputs the effect meters and two outputs that pass its signal on,\n"
+     "the editor in a window titled after the client. Its state and connections are kept per\n"
+     "client name in ~/.config/aldermark/live.\n"
+     "  --connect REGEX    feed the inputs from the output ports matching REGEX (e.g.\n"
+     "                     system:capture_); 'physical' takes the physical capture ports (repeatable;\n"
+     "                     default: the connections saved last time)\n"
+     "  --name NAME        the client's name (default aldermark)\n"
+     "  --fresh            start from the defaults, not from the state saved last time\n"
+     "  --error-window     show a failure to start in a window too (for the desktop menu)\n"
+     "  --idle-hz N        effEditIdle calls a second, 1 to 1000 (default 60)\n"
+     "  --seconds S        end after S seconds (default: when the window closes)\n"
+     "  --screenshot-at S --out F.png   save the window S seconds after it opened (repeatable)\n"
+     "  --plugin PATH      the plug-in binary (default: the one next to this program)\n"},
     {"demo",
      "Prints the three meters' readings of a tone programme and draws three editor pictures.\n"
      "  --pictures DIR     where the pictures go (default: none are drawn)\n"},

@@ -36,4 +36,8 @@ std::FILE* binaryStandardOutput();
 // The system's folder for temporary files.
 std::string temporaryFolder();
 
+// The user's folder for the settings of programs: $XDG_CONFIG_HOME, else ~/.config (Linux),
+// %APPDATA% (Windows); empty when neither is known.
+std::string userConfigFolder();
+
 }  // namespace host_files

@@ -26,6 +26,10 @@ const aldermark::Command kCommands[] = {
     {"edit",
      "IN.wav [--plugin PATH] [--set NAME=VALUE]... [--meter M] [--idle-hz N] [--seconds S] [--screenshot-at S --out F.png]... [--save-state F]",
      aldermark::runEdit},
+    {"live",
+     "[--connect REGEX]... [--name NAME] [--fresh] [--set NAME=VALUE]... [--meter M] [--settings user] [--seconds S] "
+     "[--screenshot-at S --out F.png]...",
+     aldermark::runLive},
     {"demo", "[--pictures DIR]", aldermark::runDemo},
     {"validate", "BINARY [--strictness 1..10] [--seed N] [--skip-editor]", aldermark::runValidate},
 };

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <random>
@@ -85,6 +86,15 @@ std::string temporaryFolder() {
     std::error_code error;
     const std::filesystem::path folder = std::filesystem::temp_directory_path(error);
     return error ? std::string("/tmp") : folder.string();
+}
+
+std::string userConfigFolder() {
+    // Relative paths are not valid here (XDG Base Directory specification).
+    const char* xdg = std::getenv("XDG_CONFIG_HOME");
+    if (xdg && xdg[0] == '/') return xdg;
+    const char* home = std::getenv("HOME");
+    if (home && home[0] == '/') return std::string(home) + "/.config";
+    return {};
 }
 
 }  // namespace host_files

@@ -127,4 +127,9 @@ std::string temporaryFolder() {
     return error ? std::string(".") : narrow(folder.c_str());
 }
 
+std::string userConfigFolder() {
+    const wchar_t* appData = _wgetenv(L"APPDATA");
+    return appData && appData[0] ? narrow(appData) : std::string();
+}
+
 }  // namespace host_files
