@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# install.sh [--system] [--uninstall]: builds the release plug-in and its manual and installs
-# them for this user (the plug-in into ~/.vst, the manual under ~/.local/share/doc) or, with
-# --system, for every user (/usr/lib/vst, /usr/local/share/doc). It writes "ManualPath" into
+# install.sh [--system] [--uninstall]: builds the release plug-in, its manual and the aldermark
+# program and installs them for this user (the plug-in into ~/.vst, the manual under
+# ~/.local/share/doc, aldermark into ~/.local/bin with a menu entry for its live meter) or,
+# with --system, for every user (/usr/lib/vst, /usr/local/share/doc, /usr/local/bin). It writes "ManualPath" into
 # the settings store (the user's, or with --system the system's defaults under /etc/xdg) so
 # the editor's manual button opens the manual.
 # --uninstall removes what the install put there: the plug-in, the manual, the folders it
@@ -26,6 +27,8 @@ if [ "$system" -eq 1 ]; then
   doc_dir=/usr/local/share/doc/zeb-aldermark
   store=/etc/xdg/Kestrune/ZEBDIALS300
   settings+=(--shared)
+  bin_dir=/usr/local/bin
+  share_dir=/usr/local/share
 else
   : "${HOME:?install.sh: HOME is not set}"
   data_home="${XDG_DATA_HOME:-}"; [[ "$data_home" == /* ]] || data_home="$HOME/.local/share"
@@ -33,7 +36,12 @@ else
   vst_dir="$HOME/.vst"
   doc_dir="$data_home/doc/zeb-aldermark"
   store="$config_home/Kestrune/ZEBDIALS300"
+  bin_dir="$HOME/.local/bin"
+  share_dir="$data_home"
 fi
+program="$bin_dir/aldermark"
+desktop_entry="$share_dir/applications/aldermark-live.desktop"
+icon="$share_dir/icons/hicolor/256x256/apps/aldermark-live.png"
 plugin="$vst_dir/ZEB Aldermark.so"
 manual="$doc_dir/manual/index.html"
 made_list="$doc_dir/folders-made-by-install"
@@ -44,7 +52,7 @@ if [ "$system" -eq 1 ] && dpkg-query -S "$plugin" > /dev/null 2>&1; then
 fi
 
 if [ "$uninstall" -eq 1 ]; then
-  rm -f "$plugin"
+  rm -f "$plugin" "$program" "$desktop_entry" "$icon"
   rm -rf "$doc_dir/manual"
   "${settings[@]}" "$store" remove ManualPath "$manual" || echo "install.sh: ManualPath names another manual; left as it is"
   if [ -f "$made_list" ]; then
@@ -60,7 +68,7 @@ build_dir="${ALDERMARK_BUILD_DIR:-$root/build/release}"
 if [ ! -f "$build_dir/CMakeCache.txt" ]; then
   cmake -G Ninja -S "$root" -B "$build_dir" -DCMAKE_BUILD_TYPE=Release -DALDERMARK_TESTS=OFF > /dev/null
 fi
-cmake --build "$build_dir" --target aldermark_plugin manual
+cmake --build "$build_dir" --target aldermark_plugin manual aldermark
 
 # The folders this install makes (outermost first), so that uninstalling takes them away again.
 missing_folders() {
@@ -70,16 +78,23 @@ missing_folders() {
 }
 made=()
 [ -f "$made_list" ] && mapfile -t made < "$made_list"
-for folder in "$vst_dir" "$doc_dir" "$(dirname "$store")"; do
+for folder in "$vst_dir" "$doc_dir" "$(dirname "$store")" "$bin_dir" "$(dirname "$desktop_entry")" "$(dirname "$icon")"; do
   while IFS= read -r line; do [ -n "$line" ] && made+=("$line"); done < <(missing_folders "$folder")
 done
-mkdir -p "$vst_dir" "$doc_dir"
+mkdir -p "$vst_dir" "$doc_dir" "$bin_dir" "$(dirname "$desktop_entry")" "$(dirname "$icon")"
 printf '%s\n' "${made[@]}" | awk 'NF && !seen[$0]++' > "$made_list"
 
 install -m 0644 "$build_dir/bin/ZEB Aldermark.so" "$plugin"
+install -m 0755 "$build_dir/bin/aldermark" "$program"
+# The menu starts the installed program with the installed plug-in, wherever they are.
+sed "s|^Exec=aldermark live|Exec=\"$program\" live --plugin \"$plugin\"|" \
+  "$root/packaging/linux/aldermark-live.desktop" > "$desktop_entry"
+chmod 0644 "$desktop_entry"
+install -m 0644 "$build_dir/resources/generated/aldermark-live.png" "$icon"
 rm -rf "$doc_dir/manual"
 cp -r "$build_dir/manual" "$doc_dir/manual"
 chmod -R u=rwX,go=rX "$doc_dir/manual"
 "${settings[@]}" "$store" set ManualPath "$manual"
 echo "installed $plugin"
 echo "manual: $manual"
+echo "live meter: $program live (and in the menu: ZEB Aldermark Live Meter)"

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # make-deb.sh BUILD_DIR OUT_DIR: the Debian package zeb-aldermark_<version>_amd64.deb from a
-# native release build (its plug-in and manual): the plug-in in /usr/lib/vst, the manual in
-# /usr/share/doc/zeb-aldermark, the manual's path for every user in /etc/xdg, dependencies
-# computed from the binary by dpkg-shlibdeps. Prints the package's path.
+# native release build (its plug-in, manual and aldermark program): the plug-in in /usr/lib/vst,
+# the manual in /usr/share/doc/zeb-aldermark, the manual's path for every user in /etc/xdg,
+# aldermark in /usr/bin with the live meter's menu entry and icon, dependencies (libjack
+# among them) computed from both binaries by dpkg-shlibdeps. Prints the package's path.
 # ALDERMARK_MAINTAINER overrides the Maintainer field.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
@@ -17,11 +18,21 @@ doc=usr/share/doc/zeb-aldermark
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 stage="$work/stage"
-mkdir -p "$stage/DEBIAN" "$stage/usr/lib/vst" "$stage/$doc" "$work/debian"
+mkdir -p "$stage/DEBIAN" "$stage/usr/lib/vst" "$stage/$doc" "$work/debian" "$stage/usr/bin"
 
 plugin="$stage/usr/lib/vst/ZEB Aldermark.so"
 install -m 0644 "$build/bin/ZEB Aldermark.so" "$plugin"
 strip --strip-unneeded --remove-section=.comment --remove-section=.note "$plugin"
+program="$stage/usr/bin/aldermark"
+install -m 0755 "$build/bin/aldermark" "$program"
+strip --strip-unneeded --remove-section=.comment --remove-section=.note "$program"
+sed 's|^Exec=aldermark live|Exec=aldermark live --plugin "/usr/lib/vst/ZEB Aldermark.so"|' \
+  "$root/packaging/linux/aldermark-live.desktop" > "$work/aldermark-live.desktop"
+mkdir -p "$stage/usr/share/man/man1"
+gzip -9n < "$here/aldermark.1" > "$stage/usr/share/man/man1/aldermark.1.gz"
+install -D -m 0644 "$work/aldermark-live.desktop" "$stage/usr/share/applications/aldermark-live.desktop"
+install -D -m 0644 "$build/resources/generated/aldermark-live.png" \
+  "$stage/usr/share/icons/hicolor/256x256/apps/aldermark-live.png"
 cp -r "$build/manual" "$stage/$doc/manual"
 { sed "s/@VERSION@/$version/" "$here/copyright.in"; cat "$build/resources/generated/ZEBAldermark-LICENSE.txt"; } \
   > "$stage/$doc/copyright"
@@ -35,10 +46,11 @@ rm -f "$stage/etc/xdg/Kestrune/ZEBDIALS300.lock"
 echo /etc/xdg/Kestrune/ZEBDIALS300 > "$stage/DEBIAN/conffiles"
 find "$stage" -type d -exec chmod 0755 {} +
 find "$stage" -type f ! -path "*/DEBIAN/*" -exec chmod 0644 {} +
+chmod 0755 "$program"
 
 # dpkg-shlibdeps reads the package's name from a control file of a source tree.
 printf 'Source: zeb-aldermark\n\nPackage: zeb-aldermark\nArchitecture: amd64\n' > "$work/debian/control"
-depends="$(cd "$work" && dpkg-shlibdeps -O "-e$plugin" 2> /dev/null | sed -n 's/^shlibs:Depends=//p')"
+depends="$(cd "$work" && dpkg-shlibdeps -O "-e$plugin" "-e$program" 2> /dev/null | sed -n 's/^shlibs:Depends=//p')"
 [ -n "$depends" ] || { echo "make-deb.sh: dpkg-shlibdeps found no dependencies" >&2; exit 1; }
 size="$(du -sk --exclude=DEBIAN "$stage" | cut -f1)"
 sed -e "s/@VERSION@/$version/" -e "s/@MAINTAINER@/$maintainer/" -e "s/@SIZE@/$size/" \

@@ -1,6 +1,7 @@
 // Build-time generator of the plug-in's images. Draws every image of the resource table
 // into <out>/png/<id>.png and writes the two ways of compiling them (and the font) into
-// the library: a resource script for Windows and an embedding source for Linux.
+// the library: a resource script for Windows and an embedding source for Linux; and the
+// standalone meter's desktop icon, <out>/aldermark-live.png.
 //
 //   aldermark_resource_generator --out DIR --regular TTF --bold TTF --font TTF [--sheet PNG]
 #include <cairo.h>
@@ -11,6 +12,7 @@
 
 #include "artwork.h"
 #include "canvas.h"
+#include "icon.h"
 #include "manifest.h"
 #include "preview.h"
 #include "resources/resource_table.h"
@@ -78,6 +80,8 @@ int main(int argc, char** argv) {
              writeContactSheet(pngDir, zoomed.string(), 3, 100) && writeEditorPreview(pngDir, editor.string());
     }
     art::releaseFaces();
+    // The standalone meter's desktop icon, for the installers.
+    ok = art::writeAppIcon((std::filesystem::path(o.out) / "aldermark-live.png").string(), 256) && ok;
     if (!ok) return 1;
     return writeManifests(o.out, pngDir, o.font) ? 0 : 1;
 }

@@ -31,6 +31,11 @@ check "install.sh: plug-in and manual in place" test -f "$plugin" -a -f "$manual
 check "install.sh: ManualPath names the manual" same "$("${settings[@]}" "$store" get ManualPath)" "$manual"
 check "install.sh: the host loads the installed plug-in" loads "$plugin"
 check "install.sh: the manual button opens the installed manual" same "$(opened_by "$home" "$plugin")" "$manual"
+entry="$home/.local/share/applications/aldermark-live.desktop"
+check "install.sh: the live meter's menu entry, icon and program in place" \
+  test -f "$entry" -a -f "$home/.local/share/icons/hicolor/256x256/apps/aldermark-live.png" -a -x "$home/.local/bin/aldermark"
+check "install.sh: the menu entry starts the installed program with the installed plug-in" \
+  grep -qxF "Exec=\"$home/.local/bin/aldermark\" live --plugin \"$plugin\" --error-window" "$entry"
 check "install.sh --uninstall" env HOME="$home" "$root/tools/install.sh" --uninstall > /dev/null
 check "install.sh: nothing left but the user's settings" same "$(listing "$home")" "$before"
 check "install.sh: the user's settings stay" same "$("${settings[@]}" "$store" get UserValue)" kept
@@ -51,6 +56,8 @@ else
   manual=/usr/share/doc/zeb-aldermark/manual/index.html
   check "dpkg -i" dpkg -i "$deb" > /dev/null
   check "package: plug-in and manual in place" test -f "$plugin" -a -f "$manual"
+  check "package: aldermark and the live meter's menu entry in place" \
+    test -x /usr/bin/aldermark -a -f /usr/share/applications/aldermark-live.desktop
   check "package: the host loads the installed plug-in" loads "$plugin"
   mkdir -p "$work/user"
   check "package: the manual button opens the manual for any user" same "$(opened_by "$work/user" "$plugin")" "$manual"
