@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# live_cpu.sh [BUILD_DIR] [SECONDS]: CPU use of the whole `aldermark live` process with its
+# window open and the needles moving (editor idled at 60 Hz), fed a -18 dBFS 1 kHz tone, on a
+# private JACK dummy server at 48 kHz / 128 frames inside a private Xvfb, for SECONDS
+# (default 60). Prints its CPU time as a share of one core and the xruns the server reported
+# to it (the dummy server is not real-time: a figure, not a gate). Needs the build's
+# tests/live/live_tone_client. Only processes of its own are started and ended.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+build="$(cd "${1:-$root/build/linux}" && pwd)"
+seconds="${2:-60}"
+tone="$build/tests/live/live_tone_client"
+[ -x "$tone" ] || { echo "live_cpu.sh: build the live_tone_client target first" >&2; exit 1; }
+work="$(mktemp -d)"
+export JACK_DEFAULT_SERVER="aldermark-bench-$$" XDG_CONFIG_HOME="$work/config"
+jackd --no-realtime -n "$JACK_DEFAULT_SERVER" -d dummy -r 48000 -p 128 > "$work/jackd.log" 2>&1 &
+jackd_pid=$!
+tone_pid=
+cleanup() {
+  [ -n "$tone_pid" ] && kill "$tone_pid" 2> /dev/null || true
+  kill "$jackd_pid" 2> /dev/null || true
+  wait 2> /dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+timeout 20 jack_wait -s "$JACK_DEFAULT_SERVER" -w > /dev/null 2>&1
+"$tone" > "$work/tone.log" 2>&1 &
+tone_pid=$!
+for _ in $(seq 100); do grep -q ready "$work/tone.log" && break; sleep 0.1; done
+xvfb-run -a -s "-screen 0 800x600x24" /usr/bin/time -v "$build/bin/aldermark" live --connect '^tone:' --fresh \
+  --meter vu --reference -18 --idle-hz 60 --seconds "$seconds" > "$work/live.out" 2> "$work/time.log"
+awk -v seconds="$seconds" '
+  /User time \(seconds\)/ { user = $NF }
+  /System time \(seconds\)/ { sys = $NF }
+  /Elapsed \(wall clock\)/ { n = split($NF, t, ":"); s = 0; for (i = 1; i <= n; i++) s = s * 60 + t[i] }
+  END { printf "aldermark live, %s s: %.2f %% of one core (user %.2f s, system %.2f s over %.1f s)\n",
+               seconds, 100 * (user + sys) / s, user, sys, s }
+' "$work/time.log"
+grep -E '^xruns ' "$work/live.out" | sed "s/^xruns /xruns over $seconds s at 48 kHz \/ 128 frames: /"
