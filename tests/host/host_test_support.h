@@ -1,8 +1,10 @@
 #pragma once
 // Helpers of the host tests: running a command, one-line errors, where the test plug-ins
-// are, a scratch folder per test, and a strict JSON syntax check for the reports.
+// are, a scratch folder per test and what it holds, and a strict JSON syntax check for the
+// reports.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cctype>
 #include <chrono>
@@ -10,6 +12,7 @@
 #include <filesystem>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "tools/aldermark/commands.h"
 #include "tools/aldermark/host_platform.h"
@@ -70,6 +73,14 @@ protected:
         std::filesystem::remove_all(folder_, ignored);
     }
     std::string file(const std::string& name) const { return utf8(folder_ / name); }
+    // The names in the folder, sorted: what a run left behind, temporary files included.
+    std::vector<std::string> entries() const {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(folder_))
+            names.push_back(utf8(entry.path().filename()));
+        std::sort(names.begin(), names.end());
+        return names;
+    }
 
 private:
     std::filesystem::path folder_;
