@@ -5,31 +5,19 @@
 #include <cmath>
 #include <numbers>
 
+#include "canvas.h"
 #include "icon.h"
 
 namespace art {
-namespace {
-
-void roundedRectangle(cairo_t* cr, double x, double y, double w, double h, double r) {
-    const double pi = std::numbers::pi;
-    cairo_new_sub_path(cr);
-    cairo_arc(cr, x + w - r, y + r, r, -pi / 2, 0);
-    cairo_arc(cr, x + w - r, y + h - r, r, 0, pi / 2);
-    cairo_arc(cr, x + r, y + h - r, r, pi / 2, pi);
-    cairo_arc(cr, x + r, y + r, r, pi, 3 * pi / 2);
-    cairo_close_path(cr);
-}
-
-}  // namespace
 
 void drawAppIcon(cairo_t* cr, int size) {
     const double s = size / 256.0, pi = std::numbers::pi;
     cairo_scale(cr, s, s);
     // Bezel and face.
-    roundedRectangle(cr, 8, 24, 240, 208, 28);
+    roundedRect(cr, 8, 24, 240, 208, 28);
     cairo_set_source_rgb(cr, 0.16, 0.15, 0.14);
     cairo_fill(cr);
-    roundedRectangle(cr, 22, 38, 212, 180, 18);
+    roundedRect(cr, 22, 38, 212, 180, 18);
     cairo_pattern_t* face = cairo_pattern_create_linear(0, 38, 0, 218);
     cairo_pattern_add_color_stop_rgb(face, 0, 0.99, 0.95, 0.80);
     cairo_pattern_add_color_stop_rgb(face, 1, 0.93, 0.86, 0.66);
@@ -57,7 +45,7 @@ void drawAppIcon(cairo_t* cr, int size) {
     }
     // The needle, a little below 0 VU, over the face up to its bottom edge.
     cairo_save(cr);
-    roundedRectangle(cr, 22, 38, 212, 180, 18);
+    roundedRect(cr, 22, 38, 212, 180, 18);
     cairo_clip(cr);
     const double needle = pi * 74 / 180;
     cairo_set_source_rgb(cr, 0.08, 0.07, 0.05);

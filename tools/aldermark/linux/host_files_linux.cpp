@@ -89,7 +89,7 @@ std::string temporaryFolder() {
 }
 
 std::string userConfigFolder() {
-    // Relative paths are not valid here (XDG Base Directory specification).
+    // Relative paths are not valid here (the desktop convention for config folders ignores them).
     const char* xdg = std::getenv("XDG_CONFIG_HOME");
     if (xdg && xdg[0] == '/') return xdg;
     const char* home = std::getenv("HOME");
