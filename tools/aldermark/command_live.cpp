@@ -33,8 +33,8 @@ std::vector<LiveConnection> inputsFrom(const std::vector<std::string>& sources) 
 
 // Connects what --connect asks for (else the inputs saved last time) and the saved
 // outputs; what cannot be made is a warning, and the meter runs on.
-void makeConnections(LiveAudio& live, const std::vector<std::string>& patterns, const LiveState& saved,
-                     std::ostream& out, std::ostream& err) {
+std::vector<LiveConnection> makeConnections(LiveAudio& live, const std::vector<std::string>& patterns,
+                                            const LiveState& saved, std::ostream& out, std::ostream& err) {
     std::vector<LiveConnection> wanted;
     if (!patterns.empty()) {
         std::vector<std::string> sources;
@@ -50,14 +50,18 @@ void makeConnections(LiveAudio& live, const std::vector<std::string>& patterns, 
     }
     for (const LiveConnection& connection : saved.connections)
         if (!connection.input || patterns.empty()) wanted.push_back(connection);
+    std::vector<LiveConnection> made;
     for (const LiveConnection& connection : wanted) {
         std::string error;
-        if (live.connect(connection, error))
+        if (live.connect(connection, error)) {
+            made.push_back(connection);
             out << "connect " << (connection.input ? "in_" : "out_") << connection.channel << " " << connection.peer
                 << std::endl;
-        else
+        } else {
             err << "aldermark live: warning: " << error << "\n";
+        }
     }
+    return made;
 }
 
 bool readClientName(const ParsedOptions& options, std::string& name, std::string& error) {
@@ -138,7 +142,7 @@ int runLiveSession(const CommandArguments& args, std::ostream& out, std::ostream
     session.title = windowTitle(live->name());
     const std::vector<std::string> patterns = options.all("--connect");
     LiveSessionAudio audio(
-        *live, [&] { makeConnections(*live, patterns, saved, out, err); },
+        *live, [&] { return makeConnections(*live, patterns, saved, out, err); },
         [&out](const std::string& line) { out << line << std::endl; });
     host_platform::catchStopRequests();
     showInWindow = false;  // from here on the meter's window is there to see

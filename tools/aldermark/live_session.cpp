@@ -19,7 +19,7 @@ LiveFormat usable(LiveFormat format) {
 
 }  // namespace
 
-LiveSessionAudio::LiveSessionAudio(LiveAudio& live, std::function<void()> afterActivation,
+LiveSessionAudio::LiveSessionAudio(LiveAudio& live, Connector afterActivation,
                                    std::function<void(const std::string&)> note)
     : live_(live), afterActivation_(std::move(afterActivation)), note_(std::move(note)),
       applied_(usable(live.format())) {}
@@ -28,8 +28,13 @@ bool LiveSessionAudio::start(PluginInstance& plugin, std::string& error) {
     preparePins(plugin.effect(), applied_.maxFrames);
     held_.store(false);
     if (!live_.activate(*this, error)) return false;
-    if (afterActivation_) afterActivation_();
+    const std::vector<LiveConnection> made = afterActivation_ ? afterActivation_() : std::vector<LiveConnection>{};
+    // The server shows a new connection to its clients only from its next cycle on, so
+    // what was just made counts until the next look.
     connections_ = live_.connections();
+    for (const LiveConnection& connection : made)
+        if (std::find(connections_.begin(), connections_.end(), connection) == connections_.end())
+            connections_.push_back(connection);
     return true;
 }
 
@@ -48,7 +53,9 @@ bool LiveSessionAudio::service(PluginInstance& plugin, std::string& error) {
     }
     if (++servicesSinceSnapshot_ >= kServicesPerSnapshot) {
         servicesSinceSnapshot_ = 0;
-        connections_ = live_.connections();
+        std::vector<LiveConnection> seen = live_.connections();
+        // A server going down drops every connection first: such a look is not kept.
+        if (!live_.ended(reason)) connections_ = std::move(seen);
     }
     const LiveFormat now = live_.format();
     if (now.sampleRate <= 0 || now.maxFrames <= 0 || usable(now) == applied_) return true;

@@ -20,8 +20,10 @@ constexpr int kMaxLiveBlock = 8192;
 class LiveSessionAudio final : public SessionAudio, private LiveProcessor {
 public:
     // `afterActivation` runs on the session's thread once the client is active (where
-    // connections can be made); `note` gets one line for each change of format.
-    LiveSessionAudio(LiveAudio& live, std::function<void()> afterActivation, std::function<void(const std::string&)> note);
+    // connections can be made) and returns those it made; `note` gets one line for each
+    // change of format.
+    using Connector = std::function<std::vector<LiveConnection>()>;
+    LiveSessionAudio(LiveAudio& live, Connector afterActivation, std::function<void(const std::string&)> note);
 
     double sampleRate() const override { return applied_.sampleRate; }
     int blockSize() const override { return applied_.maxFrames; }
@@ -41,7 +43,7 @@ private:
     void preparePins(AEffect* effect, int maxFrames);
 
     LiveAudio& live_;
-    std::function<void()> afterActivation_;
+    Connector afterActivation_;
     std::function<void(const std::string&)> note_;
     LiveFormat applied_;  // what the effect was told last
     std::vector<LiveConnection> connections_;
