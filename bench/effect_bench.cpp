@@ -7,8 +7,8 @@
 #include <random>
 #include <vector>
 
-#include "plugin/create_effect.h"
-#include "vst/aeffectx.h"
+#include "vst2/aeffectx.h"
+#include "vst2/create_effect.h"
 
 namespace {
 

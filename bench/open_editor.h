@@ -1,10 +1,10 @@
 // One effect with its editor open off-screen, for the editor benchmarks.
 #pragma once
 
-#include "editor/templete_editor.h"
-#include "plugin/create_effect.h"
-#include "plugin/templete.h"
 #include "toolkit/frame.h"
+#include "vst2/create_effect.h"
+#include "vst2/templete.h"
+#include "vst2/templete_editor.h"
 
 namespace bench {
 

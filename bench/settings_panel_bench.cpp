@@ -12,7 +12,7 @@
 #include <system_error>
 
 #include "bench/open_editor.h"
-#include "editor/selectors.h"
+#include "controls/selectors.h"
 #include "views/back_panel.h"
 #include "views/meter_panel.h"
 

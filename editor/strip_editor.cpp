@@ -54,7 +54,7 @@ void StripEditor::showAt(const CPoint& where) {
         }
         shown_ = true;
     }
-    for (VstInt32 index : shownParameters()) setParameter(index, effect_ ? effect_->getParameter(index) : 0.f);
+    for (std::int32_t index : shownParameters()) setParameter(index, effect_ ? effect_->getParameter(index) : 0.f);
     setActive(effect_ && static_cast<int>(effect_->getParameter(0) + 0.5f) == 1);
     container_->invalid();
 }
@@ -102,7 +102,7 @@ void StripSafeEditor::show(const CPoint& where, int meter, bool expanded) {
     if (StripEditor* chosen = variant(meter, expanded)) chosen->showAt(where);
 }
 
-void StripSafeEditor::setParameter(VstInt32 index, float value) {
+void StripSafeEditor::setParameter(std::int32_t index, float value) {
     for (auto& v : variants_)
         if (v) v->setParameter(index, value);
 }

@@ -7,8 +7,8 @@
 #include <memory>
 #include <span>
 
-#include "editor/editor_effect.h"
-#include "editor/hint_control.h"
+#include "controls/hint_control.h"
+#include "core/editor_effect.h"
 #include "toolkit/geometry.h"
 
 class CControl;
@@ -40,7 +40,7 @@ public:
     // The line the controls write their hints to (the panel of the same meter).
     void linkHints(CHelpHintLabel* line);
 
-    virtual void setParameter(VstInt32 index, float value) = 0;
+    virtual void setParameter(std::int32_t index, float value) = 0;
     virtual void valueChanged(CControl* control) = 0;
     virtual void setActive(bool active) { (void)active; }
     virtual void idle() {}
@@ -49,7 +49,7 @@ protected:
     // Creates the variant's controls in the container (add()).
     virtual void buildControls() = 0;
     // The parameters the controls show, refreshed from the effect when the variant shows.
-    virtual std::span<const VstInt32> shownParameters() const = 0;
+    virtual std::span<const std::int32_t> shownParameters() const = 0;
     // Adds a view to the container; hint controls get the hint line.
     template <class View>
     View* add(View* view) {
@@ -83,7 +83,7 @@ public:
     void close();
     void showExpanded(const CPoint& where, int meter) { show(where, meter, true); }
     void showCollapsed(const CPoint& where, int meter) { show(where, meter, false); }
-    void setParameter(VstInt32 index, float value);
+    void setParameter(std::int32_t index, float value);
     // Only the shown variant acts on edits.
     void valueChanged(CControl* control);
     void setHintLabels(CHelpHintLabel* vu, CHelpHintLabel* rms, CHelpHintLabel* ppm);

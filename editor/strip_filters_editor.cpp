@@ -4,17 +4,18 @@
 #include <cmath>
 #include <string>
 
-#include "editor/editor_fonts.h"
-#include "editor/text_edits.h"
-#include "editor/typed_number.h"
-#include "editor/zeb_buttons.h"
-#include "editor/zeb_slider.h"
+#include "controls/editor_fonts.h"
+#include "controls/text_edits.h"
+#include "controls/typed_number.h"
+#include "controls/zeb_buttons.h"
+#include "controls/zeb_slider.h"
+#include "model/parameter_ids.h"
 #include "toolkit/toolkit.h"
 
 namespace {
 
 // Parameters of the strip (the effect's parameter table).
-constexpr VstInt32 kShowFilters = 7, kFiltersIn = 8, kHighPassOn = 9, kHighPassSlope = 10,
+constexpr std::int32_t kShowFilters = 7, kFiltersIn = 8, kHighPassOn = 9, kHighPassSlope = 10,
                    kHighPassFrequency = 11, kLowPassOn = 12, kLowPassSlope = 13, kLowPassFrequency = 14;
 
 constexpr int kExpandedBackgrounds[3] = {31000, 31100, 31200};
@@ -89,14 +90,14 @@ void StripFiltersEditor::buildControls() {
     filtersIn_ = add(withImage(10020, [this](CBitmap* b) {
         return new StripActiveButton(CRect(541, 4, 572, 34), editor_, kFiltersIn, b);
     }));
-    auto onOff = [&](int id, double left, double top, double width, double height, VstInt32 tag) {
+    auto onOff = [&](int id, double left, double top, double width, double height, std::int32_t tag) {
         return add(withImage(id, [&](CBitmap* b) {
             return new CZEBOnOffButtonAH(CRect(left, top, left + width, top + height), editor_, tag, b);
         }));
     };
     highPassOn_ = onOff(10021, 16, 20, 36, 12, kHighPassOn);
     lowPassOn_ = onOff(10021, 281, 20, 36, 12, kLowPassOn);
-    auto frequency = [&](double left, VstInt32 tag) {
+    auto frequency = [&](double left, std::int32_t tag) {
         auto* slider = add(withImage(10024, [&](CBitmap* b) {
             return new CZEBSliderAH(CRect(left, 10, left + 162, 42), editor_, tag, b, nullptr, kHorizontal | kLeft);
         }));
@@ -132,8 +133,8 @@ void StripFiltersEditor::buildControls() {
     }
 }
 
-std::span<const VstInt32> StripFiltersEditor::shownParameters() const {
-    static constexpr VstInt32 kAll[] = {kShowFilters,       kFiltersIn, kHighPassOn,   kHighPassSlope,
+std::span<const std::int32_t> StripFiltersEditor::shownParameters() const {
+    static constexpr std::int32_t kAll[] = {kShowFilters,       kFiltersIn, kHighPassOn,   kHighPassSlope,
                                         kHighPassFrequency, kLowPassOn, kLowPassSlope, kLowPassFrequency};
     return kAll;
 }
@@ -143,13 +144,13 @@ void StripFiltersEditor::followHandle(bool lowPass, float value) {
     if (!text || !effect_) return;
     const double x = std::clamp(value, 0.f, 1.f) * kTextTravel + (lowPass ? kLowPassTextOffset : kHighPassTextOffset);
     text->setViewSize(CRect(x, 0, x + kTextWidth, kTextBottom));
-    char display[kVstMaxParamStrLen + 8] = {};
+    char display[parameters::kTextLength + 8] = {};
     effect_->getParameterDisplay(lowPass ? kLowPassFrequency : kHighPassFrequency, display);
     text->setText(display);
     if (container()) container()->setDirty(true);
 }
 
-void StripFiltersEditor::setParameter(VstInt32 index, float value) {
+void StripFiltersEditor::setParameter(std::int32_t index, float value) {
     CControl* target = nullptr;
     switch (index) {
         case kShowFilters: target = showButton_; break;

@@ -21,7 +21,7 @@ public:
 
     StripFiltersEditor(CControlListener* editor, EditorEffect* effect, int meter, bool expanded);
 
-    void setParameter(VstInt32 index, float value) override;
+    void setParameter(std::int32_t index, float value) override;
     void valueChanged(CControl* control) override;
     void setActive(bool active) override;
 
@@ -30,7 +30,7 @@ public:
 
 protected:
     void buildControls() override;
-    std::span<const VstInt32> shownParameters() const override;
+    std::span<const std::int32_t> shownParameters() const override;
 
 private:
     // Puts a frequency text over its slider's handle and shows the effect's text there.

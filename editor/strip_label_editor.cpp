@@ -4,16 +4,16 @@
 #include <cmath>
 #include <string>
 
-#include "editor/custom_font.h"
-#include "editor/editor_fonts.h"
-#include "editor/latency_control.h"
-#include "editor/text_edits.h"
-#include "editor/zeb_buttons.h"
+#include "controls/custom_font.h"
+#include "controls/editor_fonts.h"
+#include "controls/latency_control.h"
+#include "controls/text_edits.h"
+#include "controls/zeb_buttons.h"
 #include "toolkit/toolkit.h"
 
 namespace {
 
-constexpr VstInt32 kShowLabel = 15, kLagTime = 16, kLabel = CZEBTapeLabel::kTag;
+constexpr std::int32_t kShowLabel = 15, kLagTime = 16, kLabel = CZEBTapeLabel::kTag;
 constexpr int kExpandedBackgrounds[3] = {34000, 34100, 34200};
 constexpr int kCollapsedBackgrounds[3] = {40100, 41100, 42100};
 
@@ -65,12 +65,12 @@ void StripLabelEditor::buildControls() {
     label_->setEditBoxColors(box);
 }
 
-std::span<const VstInt32> StripLabelEditor::shownParameters() const {
-    static constexpr VstInt32 kAll[] = {kShowLabel, kLagTime, kLabel};
+std::span<const std::int32_t> StripLabelEditor::shownParameters() const {
+    static constexpr std::int32_t kAll[] = {kShowLabel, kLagTime, kLabel};
     return kAll;
 }
 
-void StripLabelEditor::setParameter(VstInt32 index, float value) {
+void StripLabelEditor::setParameter(std::int32_t index, float value) {
     switch (index) {
         case kShowLabel:
             if (showButton_) showButton_->setValue(value);

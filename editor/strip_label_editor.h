@@ -21,7 +21,7 @@ public:
 
     StripLabelEditor(CControlListener* editor, EditorEffect* effect, int meter, bool expanded);
 
-    void setParameter(VstInt32 index, float value) override;
+    void setParameter(std::int32_t index, float value) override;
     void valueChanged(CControl* control) override;
     // While the label is edited, moves the tape along it, a step every 30 ms.
     void idle() override;
@@ -31,7 +31,7 @@ public:
 
 protected:
     void buildControls() override;
-    std::span<const VstInt32> shownParameters() const override;
+    std::span<const std::int32_t> shownParameters() const override;
 
 private:
     const bool expanded_;

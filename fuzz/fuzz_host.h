@@ -9,8 +9,8 @@
 #include <string>
 
 #include "metering/inter_sample_detector.h"
-#include "plugin/create_effect.h"
-#include "vst/aeffect.h"
+#include "vst2/aeffect.h"
+#include "vst2/create_effect.h"
 
 namespace fuzzhost {
 

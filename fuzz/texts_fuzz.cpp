@@ -3,7 +3,7 @@
 // typed number (the trim and frequency fields) and as a host's string-to-parameter request.
 #include <string>
 
-#include "editor/typed_number.h"
+#include "controls/typed_number.h"
 #include "fuzz/fuzz_host.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

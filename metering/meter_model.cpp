@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "plugin/meter_settings_store.h"
+#include "metering/meter_settings_store.h"
 
 namespace {
 

@@ -20,7 +20,7 @@ case "$config" in
   win64) args+=(-DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake") ;;
   fuzz)  args+=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
                -DALDERMARK_SANITIZE=address -DALDERMARK_FUZZ=ON -DALDERMARK_GUI=OFF -DALDERMARK_TESTS=OFF
-               "-DALDERMARK_FOLDERS=platform;vst;plugin;metering;presets;fuzz") ;;
+               "-DALDERMARK_FOLDERS=platform;model;metering;core;vst2;fuzz") ;;
   win32) args+=(-DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake") ;;
   *) echo "build.sh: unknown configuration '$config'" >&2; exit 2 ;;
 esac

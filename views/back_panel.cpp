@@ -2,18 +2,18 @@
 
 #include <cmath>
 
-#include "editor/selectors.h"
-#include "editor/zeb_buttons.h"
-#include "editor/zeb_knobs.h"
+#include "controls/selectors.h"
+#include "controls/zeb_buttons.h"
+#include "controls/zeb_knobs.h"
 #include "metering/meter_model.h"
-#include "plugin/meter_settings_store.h"
+#include "metering/meter_settings_store.h"
 #include "toolkit/toolkit.h"
 #include "views/panel_style.h"
 #include "views/step_knobs.h"
 
 namespace {
 
-constexpr VstInt32 kScope = 2, kStrips = 6, kShowFilters = 7, kShowLabel = 15;
+constexpr std::int32_t kScope = 2, kStrips = 6, kShowFilters = 7, kShowLabel = 15;
 constexpr CColor kVersionColor{130, 124, 120, 255};
 
 CRect toRect(const settings_layout::Rect& r) { return CRect(r.left, r.top, r.right, r.bottom); }
@@ -64,7 +64,7 @@ BackPanel::~BackPanel() { close(); }
 
 MeterModel* BackPanel::model() const { return effect_ ? effect_->meterModel(layout_.meterType) : nullptr; }
 
-float BackPanel::parameter(VstInt32 index) const { return effect_ ? effect_->getParameter(index) : 0.f; }
+float BackPanel::parameter(std::int32_t index) const { return effect_ ? effect_->getParameter(index) : 0.f; }
 
 bool BackPanel::open(CFrame* frame) {
     PanelImage background(layout_.background);
@@ -222,7 +222,7 @@ void BackPanel::refreshText(const Entry& e) {
     if (text[0]) e.text->setText(text);
 }
 
-void BackPanel::setParameter(VstInt32 index, float value) {
+void BackPanel::setParameter(std::int32_t index, float value) {
     if (!container_) return;
     switch (index) {
         case kScope:

@@ -10,9 +10,9 @@
 #include <cstdint>
 #include <span>
 
-#include "editor/editor_effect.h"
+#include "core/editor_effect.h"
+#include "model/settings_layout.h"
 #include "toolkit/view_container.h"
-#include "views/settings_layout.h"
 
 class CBitmap;
 class CControl;
@@ -67,7 +67,7 @@ public:
     virtual void hide();
     // A parameter changed: its control and value text follow. The strip switches keep the
     // scope selector's width right and the panel above the strips they bring back.
-    virtual void setParameter(VstInt32 index, float value);
+    virtual void setParameter(std::int32_t index, float value);
     // The user changed a control (after the front panel saw it): a setting goes to the
     // effect and its value text follows at once.
     virtual void valueChanged(CControl* control);
@@ -107,7 +107,7 @@ private:
     void refreshText(const Entry& e);
     void placeScopeSelector(float strips);
     void raiseAboveStrips();
-    float parameter(VstInt32 index) const;
+    float parameter(std::int32_t index) const;
 
     const settings_layout::Panel& layout_;
     CFrame* frame_ = nullptr;

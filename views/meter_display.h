@@ -2,15 +2,15 @@
 // The analogue meter movements: needle(s), hold marker and over LED drawn over the meter
 // face, one control per channel. The panel writes display values into the control on every
 // timer tick and calls invalidateChanges(); the control maps values to needle angles
-// (views/meter_scale.h, the laws the faces are printed with) and draws. A left press asks
+// (model/meter_scale.h, the laws the faces are printed with) and draws. A left press asks
 // the panel to clear the overs.
 #include <array>
 #include <cstdint>
 #include <span>
 
-#include "editor/type_names.h"
+#include "controls/type_names.h"
+#include "model/meter_scale.h"
 #include "toolkit/control.h"
-#include "views/meter_scale.h"
 
 class CBitmap;
 

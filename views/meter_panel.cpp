@@ -3,23 +3,24 @@
 #include <algorithm>
 #include <cmath>
 
-#include "editor/selectors.h"
-#include "editor/text_edits.h"
-#include "editor/typed_number.h"
-#include "editor/zeb_buttons.h"
-#include "editor/zeb_knobs.h"
-#include "editor/zeb_slider.h"
+#include "controls/selectors.h"
+#include "controls/text_edits.h"
+#include "controls/typed_number.h"
+#include "controls/zeb_buttons.h"
+#include "controls/zeb_knobs.h"
+#include "controls/zeb_slider.h"
 #include "metering/meter_model.h"
+#include "model/meter_scale.h"
+#include "model/parameter_ids.h"
 #include "toolkit/toolkit.h"
 #include "views/back_panel.h"
 #include "views/meter_display.h"
-#include "views/meter_scale.h"
 #include "views/panel_style.h"
 
 namespace {
 
 // Host parameters the panel shows (Part of the effect's parameter table).
-constexpr VstInt32 kProcess = 0, kTrim = 1, kScope = 2, kMeter = 3, kMidSide = 4, kHold = 5, kStrips = 6;
+constexpr std::int32_t kProcess = 0, kTrim = 1, kScope = 2, kMeter = 3, kMidSide = 4, kHold = 5, kStrips = 6;
 
 constexpr CRect kPanelArea(0, 0, 586, 169);
 constexpr double kMeterLeftX = 12, kMeterRightX = 277, kMeterY = 18;
@@ -121,7 +122,7 @@ bool CZEBMeterFULLPANEL::open(CFrame* frame) {
              meterSelector_, trimSlider_, trimText_, processButton_, stripsButton_, manualButton_, referenceControl_})
         hinted->setHintLabel(hintLine_);
 
-    for (VstInt32 index : {kProcess, kTrim, kScope, kMeter, kMidSide, kHold, kStrips, face_.referenceTag})
+    for (std::int32_t index : {kProcess, kTrim, kScope, kMeter, kMidSide, kHold, kStrips, face_.referenceTag})
         setParameter(index, effect_ ? effect_->getParameter(index) : 0.f);
 
     // The back is made now, so that turning the meter round costs no more than a refresh.
@@ -159,7 +160,7 @@ bool CZEBMeterFULLPANEL::isShown() const { return container_ && frame_ && frame_
 void CZEBMeterFULLPANEL::show() {
     if (!container_ || !frame_) return;
     if (!isShown()) addKeepingOwnReference(frame_, container_);
-    for (VstInt32 index : {kMeter, kTrim, kProcess, kScope, kStrips})
+    for (std::int32_t index : {kMeter, kTrim, kProcess, kScope, kStrips})
         setParameter(index, effect_ ? effect_->getParameter(index) : 0.f);
 }
 
@@ -177,7 +178,7 @@ void CZEBMeterFULLPANEL::showSettingsPanel() {
 
 void CZEBMeterFULLPANEL::setTrimText() {
     if (!trimText_ || !effect_) return;
-    char text[kVstMaxParamStrLen + 8] = {};
+    char text[parameters::kTextLength + 8] = {};
     effect_->getParameterDisplay(kTrim, text);
     trimText_->setText(text);
 }
@@ -199,7 +200,7 @@ void CZEBMeterFULLPANEL::applyHoldMode(float holdValue) {
         }
 }
 
-void CZEBMeterFULLPANEL::setParameter(VstInt32 index, float value) {
+void CZEBMeterFULLPANEL::setParameter(std::int32_t index, float value) {
     if (!container_) return;
     switch (index) {
         case kProcess: {

@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "editor/editor_effect.h"
+#include "core/editor_effect.h"
 #include "toolkit/geometry.h"
 
 class BackPanel;
@@ -69,7 +69,7 @@ public:
     // Takes the panel out of the frame; its views stay for the next show.
     virtual void hide();
     // A parameter changed: the controls bound to it follow.
-    virtual void setParameter(VstInt32 index, float value);
+    virtual void setParameter(std::int32_t index, float value);
     // The user changed a control of the window (the panel acts on the tags it owns).
     virtual void valueChanged(CControl* control);
     virtual CHelpHintLabel* getHintLabel() const { return hintLine_; }

@@ -44,7 +44,7 @@ bool CZEBVUMeterFULLPANEL::open(CFrame* frame) {
     return true;
 }
 
-void CZEBVUMeterFULLPANEL::setParameter(VstInt32 index, float value) {
+void CZEBVUMeterFULLPANEL::setParameter(std::int32_t index, float value) {
     CZEBMeterFULLPANEL::setParameter(index, value);
     if (index == kBacklightSetting) applyBacklight(value);
 }

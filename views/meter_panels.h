@@ -18,11 +18,11 @@ protected:
 class CZEBVUMeterFULLPANEL : public CZEBMeterFULLPANEL {
 public:
     static const Face kFace;
-    static constexpr VstInt32 kBacklightSetting = 88;
+    static constexpr std::int32_t kBacklightSetting = 88;
     CZEBVUMeterFULLPANEL(CControlListener* editor, EditorEffect* effect);
 
     bool open(CFrame* frame) override;
-    void setParameter(VstInt32 index, float value) override;
+    void setParameter(std::int32_t index, float value) override;
 
 protected:
     CZEBMeter2* makeMeter(const CPoint& topLeft) override;

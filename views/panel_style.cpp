@@ -1,6 +1,6 @@
 #include "views/panel_style.h"
 
-#include "editor/editor_fonts.h"
+#include "controls/editor_fonts.h"
 
 void stylePanelText(CParamDisplay* text) {
     text->setFont(smallTextFont());

@@ -3,9 +3,9 @@
 // their setting selects, at the turn of the strip settings_layout.h gives for it, so the
 // pointer stands on the legend the panel prints there. Dragging and the wheel work as on any
 // animated knob; the wheel moves one position per notch.
-#include "editor/type_names.h"
+#include "controls/type_names.h"
+#include "model/settings_layout.h"
 #include "toolkit/knob.h"
-#include "views/settings_layout.h"
 
 class CStepKnob : public CAnimKnob {
 public:

@@ -1,7 +1,7 @@
 // Linux: the resources are linked into the library as data; a table maps ids to bytes.
 #include "platform/resources.h"
 
-#include "resources/embedded_resources.h"
+#include "platform/embedded_resources.h"
 
 namespace platform {
 

@@ -1,7 +1,7 @@
 #include "artwork.h"
 
 #include "canvas.h"
-#include "views/meter_scale.h"
+#include "model/meter_scale.h"
 
 namespace art {
 

@@ -2,7 +2,7 @@
 // The artwork of every image resource, grouped by where it appears.
 #include <cairo.h>
 
-#include "resources/resource_table.h"
+#include "model/resource_table.h"
 
 namespace art {
 

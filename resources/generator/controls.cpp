@@ -5,8 +5,8 @@
 
 #include "artwork.h"
 #include "canvas.h"
-#include "views/meter_scale.h"
-#include "views/settings_layout.h"
+#include "model/meter_scale.h"
+#include "model/settings_layout.h"
 
 namespace art {
 namespace {

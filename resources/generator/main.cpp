@@ -14,8 +14,8 @@
 #include "canvas.h"
 #include "icon.h"
 #include "manifest.h"
+#include "model/resource_table.h"
 #include "preview.h"
-#include "resources/resource_table.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
 // Panel and strip backgrounds. Control positions come from the views' layout (the settings
-// panels' from views/settings_layout.h); the printed legends sit beside them.
+// panels' from model/settings_layout.h); the printed legends sit beside them.
 #include <cmath>
 #include <string>
 
 #include "artwork.h"
 #include "canvas.h"
-#include "views/meter_scale.h"
-#include "views/settings_layout.h"
+#include "model/meter_scale.h"
+#include "model/settings_layout.h"
 
 namespace art {
 namespace {

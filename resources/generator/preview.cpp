@@ -5,8 +5,8 @@
 #include <cmath>
 
 #include "canvas.h"
-#include "resources/resource_table.h"
-#include "views/meter_scale.h"
+#include "model/meter_scale.h"
+#include "model/resource_table.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "plugin/filter_section.h"
+#include "core/filter_section.h"
 
 #include <gtest/gtest.h>
 

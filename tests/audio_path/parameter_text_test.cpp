@@ -1,4 +1,4 @@
-#include "plugin/parameter_text.h"
+#include "core/parameter_text.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "plugin/trim_smoother.h"
+#include "core/trim_smoother.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "plugin/strip_filter_bank.h"
+#include "core/strip_filter_bank.h"
 
 #include <gtest/gtest.h>
 

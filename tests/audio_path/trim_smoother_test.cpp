@@ -1,4 +1,4 @@
-#include "plugin/trim_smoother.h"
+#include "core/trim_smoother.h"
 
 #include <gtest/gtest.h>
 

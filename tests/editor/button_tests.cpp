@@ -1,12 +1,12 @@
 // On/off buttons: toggling, the wheel rules, hints, the active flag and the frames drawn.
 #include <gtest/gtest.h>
 
-#include "editor/latency_control.h"
-#include "editor/selectors.h"
-#include "editor/text_edits.h"
-#include "editor/zeb_buttons.h"
-#include "editor/zeb_knobs.h"
-#include "editor/zeb_slider.h"
+#include "controls/latency_control.h"
+#include "controls/selectors.h"
+#include "controls/text_edits.h"
+#include "controls/zeb_buttons.h"
+#include "controls/zeb_knobs.h"
+#include "controls/zeb_slider.h"
 #include "tests/editor/editor_test_support.h"
 
 using namespace editortest;

@@ -2,8 +2,8 @@
 // with the initial metrics replaced by the face's once it is resolved.
 #include <gtest/gtest.h>
 
-#include "editor/custom_font.h"
-#include "editor/editor_fonts.h"
+#include "controls/custom_font.h"
+#include "controls/editor_fonts.h"
 #include "platform/resources.h"
 #include "tests/editor/editor_test_support.h"
 

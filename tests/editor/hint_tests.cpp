@@ -7,7 +7,7 @@
 #include <set>
 #include <string>
 
-#include "editor/hint_control.h"
+#include "controls/hint_control.h"
 #include "tests/editor/editor_test_support.h"
 
 using namespace editortest;

@@ -1,8 +1,8 @@
 // The meter selector, the scope selector, the horizontal switch and the reference read-out.
 #include <gtest/gtest.h>
 
-#include "editor/selectors.h"
-#include "editor/zeb_knobs.h"
+#include "controls/selectors.h"
+#include "controls/zeb_knobs.h"
 #include "tests/editor/editor_test_support.h"
 
 using namespace editortest;

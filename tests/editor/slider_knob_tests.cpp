@@ -1,9 +1,9 @@
 // The active slider, the anim knob and the three-digit latency control.
 #include <gtest/gtest.h>
 
-#include "editor/latency_control.h"
-#include "editor/zeb_knobs.h"
-#include "editor/zeb_slider.h"
+#include "controls/latency_control.h"
+#include "controls/zeb_knobs.h"
+#include "controls/zeb_slider.h"
 #include "tests/editor/editor_test_support.h"
 
 using namespace editortest;

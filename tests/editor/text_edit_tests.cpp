@@ -4,9 +4,9 @@
 
 #include <functional>
 
-#include "editor/custom_font.h"
-#include "editor/editor_fonts.h"
-#include "editor/text_edits.h"
+#include "controls/custom_font.h"
+#include "controls/editor_fonts.h"
+#include "controls/text_edits.h"
 #include "tests/editor/editor_test_support.h"
 #include "tests/support/key_input.h"
 

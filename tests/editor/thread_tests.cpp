@@ -6,9 +6,9 @@
 #include <cstdio>
 #include <thread>
 
-#include "editor/selectors.h"
-#include "editor/text_edits.h"
-#include "editor/zeb_knobs.h"
+#include "controls/selectors.h"
+#include "controls/text_edits.h"
+#include "controls/zeb_knobs.h"
 #include "tests/editor/editor_test_support.h"
 
 using namespace editortest;

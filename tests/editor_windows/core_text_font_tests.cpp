@@ -8,11 +8,11 @@
 #include <cwchar>
 #include <memory>
 
-#include "editor/custom_font.h"
-#include "editor/editor_fonts.h"
-#include "editor/resource_font_platform.h"
-#include "editor/windows/core_text_platform_font.h"
-#include "editor/windows/zeb_core_text_font.h"
+#include "controls/custom_font.h"
+#include "controls/editor_fonts.h"
+#include "controls/resource_font_platform.h"
+#include "controls/windows/core_text_platform_font.h"
+#include "controls/windows/zeb_core_text_font.h"
 #include "toolkit/draw_context.h"
 #include "toolkit/windows/factories.h"
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "editor/windows/resource_font_loaders.h"
+#include "controls/windows/resource_font_loaders.h"
 #include "platform/resources.h"
 
 using namespace editor;

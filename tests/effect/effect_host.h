@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "plugin/meter_settings_store.h"
-#include "plugin/templete.h"
-#include "plugin/create_effect.h"
+#include "metering/meter_settings_store.h"
+#include "vst2/create_effect.h"
+#include "vst2/templete.h"
 
 struct HostLog {
     int version = 2400;           // answer to audioMasterVersion

@@ -9,12 +9,12 @@
 #include <utility>
 #include <vector>
 
-#include "plugin/create_effect.h"
-#include "plugin/parameter_table.h"
-#include "plugin/templete.h"
 #include "tests/host/host_test_support.h"
 #include "tools/aldermark/named_settings.h"
 #include "tools/aldermark/run_settings.h"
+#include "vst2/create_effect.h"
+#include "vst2/parameter_table.h"
+#include "vst2/templete.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "vst/aeffeditor.h"
-#include "vst/audioeffectx.h"
-#include "vst/plugin_entry.h"
+#include "vst2/aeffeditor.h"
+#include "vst2/audioeffectx.h"
+#include "vst2/plugin_entry.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <numbers>
 #include <vector>
 
-#include "plugin/meter_settings_store.h"
+#include "metering/meter_settings_store.h"
 #include "test_owner.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "plugin/meter_settings_store.h"
+#include "metering/meter_settings_store.h"
 #include "test_owner.h"
 
 namespace {

@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "plugin/meter_settings_store.h"
+#include "metering/meter_settings_store.h"
 #include "test_owner.h"
 
 namespace {

@@ -9,7 +9,7 @@
 
 #include "metering/inter_sample_detector.h"
 #include "metering/interpolation_tables.h"
-#include "plugin/meter_settings_store.h"
+#include "metering/meter_settings_store.h"
 #include "test_owner.h"
 
 namespace {

@@ -6,9 +6,9 @@
 #include <cstdlib>
 #include <string>
 
+#include "metering/meter_settings_store.h"
 #include "metering/meter_times.h"
 #include "platform/settings_store.h"
-#include "plugin/meter_settings_store.h"
 #include "test_owner.h"
 
 extern std::string gTestProgram;

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <string>
 
-#include "plugin/meter_settings_store.h"
+#include "metering/meter_settings_store.h"
 #include "test_owner.h"
 
 namespace {

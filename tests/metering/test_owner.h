@@ -5,10 +5,10 @@
 #include <utility>
 #include <vector>
 
+#include "metering/meter_settings_store.h"
 #include "metering/ppm_meter.h"
 #include "metering/rms_meter.h"
 #include "metering/vu_meter.h"
-#include "plugin/meter_settings_store.h"
 
 // Puts the process-wide stores and defaults back to what a freshly loaded library has.
 // Declare it before any TestOwner member, so the owner's models start from it.

@@ -12,14 +12,14 @@
 #include <string>
 #include <vector>
 
-#include "editor/templete_editor.h"
-#include "editor/text_edits.h"
-#include "editor/zeb_knobs.h"
-#include "editor/zeb_slider.h"
+#include "controls/text_edits.h"
+#include "controls/zeb_knobs.h"
+#include "controls/zeb_slider.h"
+#include "metering/meter_settings_store.h"
 #include "toolkit/frame.h"
-#include "plugin/create_effect.h"
-#include "plugin/meter_settings_store.h"
-#include "plugin/templete.h"
+#include "vst2/create_effect.h"
+#include "vst2/templete.h"
+#include "vst2/templete_editor.h"
 
 namespace editortest {
 

@@ -2,10 +2,10 @@
 // line, gestures reaching the host as begin/automate/end, typed trim with host keys.
 #include <gtest/gtest.h>
 
-#include "editor/hint_control.h"
-#include "editor/selectors.h"
-#include "editor/text_edits.h"
-#include "editor/zeb_slider.h"
+#include "controls/hint_control.h"
+#include "controls/selectors.h"
+#include "controls/text_edits.h"
+#include "controls/zeb_slider.h"
 #include "tests/plugin_editor/editor_host.h"
 #include "views/meter_panels.h"
 

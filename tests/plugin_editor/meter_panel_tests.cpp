@@ -6,10 +6,10 @@
 #include <cmath>
 
 #include "metering/meter_model.h"
+#include "model/meter_scale.h"
 #include "tests/plugin_editor/editor_host.h"
 #include "views/meter_display.h"
 #include "views/meter_panels.h"
-#include "views/meter_scale.h"
 
 using namespace editortest;
 

@@ -10,7 +10,7 @@
 #include <limits>
 #include <string>
 
-#include "editor/selectors.h"
+#include "controls/selectors.h"
 #include "metering/meter_model.h"
 #include "platform/settings_store.h"
 #include "tests/plugin_editor/editor_host.h"

@@ -5,8 +5,8 @@
 
 #include <cmath>
 
+#include "controls/latency_control.h"
 #include "editor/strip_filters_editor.h"
-#include "editor/latency_control.h"
 #include "editor/strip_label_editor.h"
 #include "tests/plugin_editor/editor_host.h"
 #include "toolkit/offscreen.h"

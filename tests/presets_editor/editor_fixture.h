@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "presets/preset_system_editor.h"
 #include "tests/platform/store_sandbox.h"
 #include "tests/support/wait_until.h"
 #include "toolkit/frame.h"
+#include "vst2/preset_system_editor.h"
 
 namespace presettest {
 

@@ -1,8 +1,8 @@
 // The message box drawn inside the editor window: on top and modal while it shows, dismissed by
 // OK, Enter or Escape, and drawn to match the editor (pictures kept beside the test program).
-#include "editor/message_box_view.h"
+#include "controls/message_box_view.h"
 
-#include "editor/zeb_buttons.h"
+#include "controls/zeb_buttons.h"
 #include "tests/editor/editor_test_support.h"
 #include "tests/support/key_input.h"
 

@@ -5,8 +5,8 @@
 #include <cstring>
 #include <string>
 
+#include "model/resource_table.h"
 #include "png_decode.h"
-#include "resources/resource_table.h"
 
 namespace {
 

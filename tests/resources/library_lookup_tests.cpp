@@ -8,7 +8,7 @@
 #include <windows.h>
 #endif
 
-#include "resources/resource_table.h"
+#include "model/resource_table.h"
 
 extern "C" std::size_t probeImageSize(int id);
 

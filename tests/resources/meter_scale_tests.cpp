@@ -5,7 +5,7 @@
 #include <cmath>
 #include <limits>
 
-#include "views/meter_scale.h"
+#include "model/meter_scale.h"
 
 namespace {
 

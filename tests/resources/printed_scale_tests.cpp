@@ -10,8 +10,8 @@
 #include <cstring>
 #include <vector>
 
+#include "model/meter_scale.h"
 #include "png_decode.h"
-#include "views/meter_scale.h"
 
 namespace {
 

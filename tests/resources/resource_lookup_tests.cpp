@@ -7,8 +7,8 @@
 #include <set>
 #include <string>
 
+#include "model/resource_table.h"
 #include "platform/resources.h"
-#include "resources/resource_table.h"
 
 namespace {
 

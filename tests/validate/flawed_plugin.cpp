@@ -13,8 +13,8 @@
 #include <limits>
 #include <mutex>
 
-#include "vst/audioeffectx.h"
-#include "vst/plugin_entry.h"
+#include "vst2/audioeffectx.h"
+#include "vst2/plugin_entry.h"
 
 namespace {
 

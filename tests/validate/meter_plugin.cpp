@@ -8,9 +8,9 @@
 #include <cstring>
 
 #include "toolkit/frame.h"
-#include "vst/aeffguieditor.h"
-#include "vst/audioeffectx.h"
-#include "vst/plugin_entry.h"
+#include "vst2/aeffguieditor.h"
+#include "vst2/audioeffectx.h"
+#include "vst2/plugin_entry.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "vst/aeffeditor.h"
-#include "vst/audioeffectx.h"
+#include "vst2/aeffeditor.h"
+#include "vst2/audioeffectx.h"
 
 struct CallLog {
     std::vector<std::string> lines;

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "tools/aldermark/looped_audio.h"
-#include "vst/aeffectx.h"
+#include "vst2/aeffectx.h"
 
 namespace aldermark {
 

@@ -8,12 +8,12 @@
 #include <ostream>
 #include <vector>
 
-#include "plugin/create_effect.h"
-#include "plugin/templete.h"
 #include "tools/aldermark/commands.h"
 #include "tools/aldermark/editor_render.h"
 #include "tools/aldermark/host_platform.h"
 #include "tools/aldermark/programme_signal.h"
+#include "vst2/create_effect.h"
+#include "vst2/templete.h"
 
 namespace aldermark {
 namespace {

@@ -6,11 +6,11 @@
 #include <iterator>
 #include <ostream>
 
-#include "plugin/templete.h"
 #include "tools/aldermark/commands.h"
 #include "tools/aldermark/json_writer.h"
 #include "tools/aldermark/named_settings.h"
 #include "tools/aldermark/plugin_instance.h"
+#include "vst2/templete.h"
 
 namespace aldermark {
 namespace {

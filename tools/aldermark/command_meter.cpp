@@ -7,12 +7,12 @@
 #include <memory>
 #include <ostream>
 
-#include "plugin/templete.h"
 #include "tools/aldermark/commands.h"
 #include "tools/aldermark/json_writer.h"
 #include "tools/aldermark/meter_readings.h"
 #include "tools/aldermark/metered_file.h"
 #include "tools/aldermark/progress.h"
+#include "vst2/templete.h"
 
 namespace aldermark {
 namespace {

@@ -4,12 +4,12 @@
 #include <cstdio>
 #include <ostream>
 
-#include "plugin/templete.h"
 #include "tools/aldermark/commands.h"
 #include "tools/aldermark/meter_plot.h"
 #include "tools/aldermark/metered_file.h"
 #include "tools/aldermark/output_file.h"
 #include "tools/aldermark/progress.h"
+#include "vst2/templete.h"
 
 namespace aldermark {
 

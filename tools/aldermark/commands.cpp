@@ -1,9 +1,9 @@
 #include <ostream>
 
-#include "plugin/templete.h"
 #include "tools/aldermark/commands.h"
 #include "tools/aldermark/host_platform.h"
 #include "tools/aldermark/plugin_instance.h"
+#include "vst2/templete.h"
 
 namespace aldermark {
 

@@ -5,14 +5,14 @@
 #include <cmath>
 #include <thread>
 
-#include "editor/selectors.h"
-#include "editor/templete_editor.h"
-#include "plugin/create_effect.h"
-#include "plugin/templete.h"
+#include "controls/selectors.h"
 #include "toolkit/frame.h"
 #include "toolkit/offscreen.h"
 #include "tools/aldermark/output_file.h"
 #include "views/meter_panel.h"
+#include "vst2/create_effect.h"
+#include "vst2/templete.h"
+#include "vst2/templete_editor.h"
 
 namespace aldermark {
 namespace {

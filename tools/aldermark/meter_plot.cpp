@@ -4,10 +4,10 @@
 #include <cmath>
 #include <cstdio>
 
-#include "plugin/templete.h"
 #include "toolkit/backend.h"
 #include "toolkit/draw_context.h"
 #include "tools/aldermark/output_file.h"
+#include "vst2/templete.h"
 
 namespace aldermark {
 namespace {

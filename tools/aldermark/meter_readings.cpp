@@ -4,8 +4,8 @@
 #include <cmath>
 #include <cstdio>
 
-#include "plugin/templete.h"
 #include "tools/aldermark/json_writer.h"
+#include "vst2/templete.h"
 
 namespace aldermark {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "plugin/create_effect.h"
-#include "plugin/templete.h"
+#include "vst2/create_effect.h"
+#include "vst2/templete.h"
 
 namespace aldermark {
 namespace {

@@ -12,7 +12,7 @@
 
 #include "tools/aldermark/arguments.h"
 #include "tools/aldermark/audio_file.h"
-#include "vst/aeffect.h"
+#include "vst2/aeffect.h"
 
 class Templete;
 

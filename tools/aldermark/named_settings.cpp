@@ -6,12 +6,12 @@
 #include <cmath>
 #include <cstdio>
 
+#include "core/parameter_text.h"
+#include "metering/meter_settings_store.h"
 #include "metering/ppm_meter.h"
 #include "metering/rms_meter.h"
 #include "metering/vu_meter.h"
-#include "plugin/meter_settings_store.h"
-#include "plugin/parameter_table.h"
-#include "plugin/parameter_text.h"
+#include "vst2/parameter_table.h"
 
 namespace aldermark::named_settings {
 namespace {

@@ -6,7 +6,7 @@
 #include <atomic>
 #include <string>
 
-#include "vst/aeffectx.h"
+#include "vst2/aeffectx.h"
 
 namespace aldermark {
 

@@ -8,7 +8,7 @@
 #include <random>
 #include <string>
 
-#include "vst/aeffectx.h"
+#include "vst2/aeffectx.h"
 
 namespace aldermark {
 

@@ -7,7 +7,7 @@
 #include <thread>
 #include <vector>
 
-#include "vst/aeffectx.h"
+#include "vst2/aeffectx.h"
 
 namespace aldermark {
 

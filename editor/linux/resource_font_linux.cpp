@@ -1,8 +1,0 @@
-// Linux: FreeType draws the resource face straight from the bytes the toolkit registered.
-#include "editor/resource_font_platform.h"
-
-namespace editor {
-
-void prepareResourceFontForPlatform(double, int) {}
-
-}  // namespace editor
