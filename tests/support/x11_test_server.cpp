@@ -2,6 +2,7 @@
 
 #include <X11/Xutil.h>
 #include <cairo.h>
+#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -9,15 +10,15 @@
 
 #include <chrono>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
+#include <string>
 #include <thread>
 
 extern char** environ;
 
 namespace testsupport {
 namespace {
-
-bool fileExists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
 
 std::string findXvfb() {
     for (const char* dir : {"/usr/bin", "/usr/local/bin", "/bin"}) {
@@ -32,16 +33,39 @@ std::string findXvfb() {
 PrivateXServer::PrivateXServer(const char* screen) {
     const std::string xvfb = findXvfb();
     if (xvfb.empty()) return;
-    for (int number = 57; number < 120 && pid_ <= 0; ++number) {
-        const std::string n = std::to_string(number);
-        if (fileExists("/tmp/.X11-unix/X" + n) || fileExists("/tmp/.X" + n + "-lock")) continue;
-        name_ = ":" + n;
-        std::string displayArg = name_;
-        const char* argv[] = {xvfb.c_str(), displayArg.c_str(), "-screen", "0", screen, "-nolisten", "tcp", "-noreset",
-                              nullptr};
-        if (posix_spawn(&pid_, xvfb.c_str(), nullptr, nullptr, const_cast<char**>(argv), environ) != 0) pid_ = 0;
-        if (pid_ > 0 && !waitUntilReady()) stop();
+    // Xvfb picks a free display itself and writes its number to a pipe: two test runs
+    // starting at once cannot both take the same one.
+    int numberPipe[2];
+    if (pipe(numberPipe) != 0) return;
+    const std::string fdArg = std::to_string(numberPipe[1]);
+    const char* argv[] = {xvfb.c_str(), "-displayfd", fdArg.c_str(), "-screen", "0", screen, "-nolisten", "tcp",
+                          "-noreset", nullptr};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addclose(&actions, numberPipe[0]);
+    if (posix_spawn(&pid_, xvfb.c_str(), &actions, nullptr, const_cast<char**>(argv), environ) != 0) pid_ = 0;
+    posix_spawn_file_actions_destroy(&actions);
+    close(numberPipe[1]);
+    char number[16] = {};  // the display's number and a newline
+    std::size_t length = 0;
+    pollfd ready{numberPipe[0], POLLIN, 0};
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (pid_ > 0 && !std::memchr(number, '\n', length) && length + 1 < sizeof number &&
+           std::chrono::steady_clock::now() < giveUp) {
+        if (poll(&ready, 1, 100) <= 0) continue;
+        const ssize_t got = read(numberPipe[0], number + length, sizeof number - 1 - length);
+        if (got <= 0) break;  // it ended without a display
+        length += static_cast<std::size_t>(got);
     }
+    close(numberPipe[0]);
+    if (pid_ <= 0) return;
+    if (!std::memchr(number, '\n', length)) {
+        stop();
+        return;
+    }
+    const std::string n = std::to_string(std::atoi(number));
+    name_ = ":" + n;
+    if (!waitUntilReady()) stop();
 }
 
 PrivateXServer::~PrivateXServer() { stop(); }
