@@ -1,6 +1,4 @@
-#include "vst2/parameter_table.h"
-
-#include <cstring>
+#include "core/parameter_table.h"
 
 namespace parameters {
 namespace {
@@ -8,12 +6,12 @@ namespace {
 struct Entry {
     const char* name;
     float defaultValue;
-    VstInt32 flags;
+    bool isSwitch;
     float step, smallStep, largeStep;
 };
 
-constexpr VstInt32 kSwitch = kVstParameterIsSwitch | kVstParameterUsesFloatStep;
-constexpr VstInt32 kSteps = kVstParameterUsesFloatStep;
+constexpr bool kSwitch = true;
+constexpr bool kSteps = false;
 
 const Entry kEntries[kFunctionCount] = {
     {"Process", 0.0f, kSwitch, 1.0f, 1.0f, 1.0f},
@@ -45,16 +43,10 @@ float defaultValue(int index) {
     return (index >= kFirstSpare && index < kHostCount) ? 0.5f : 0.0f;
 }
 
-bool properties(int index, VstParameterProperties* out) {
+bool properties(int index, Properties* out) {
     if (!out || index < 0 || index >= kFunctionCount) return false;
     const Entry& e = kEntries[index];
-    std::memset(out, 0, sizeof *out);
-    out->flags = e.flags;
-    out->stepFloat = e.step;
-    out->smallStepFloat = e.smallStep;
-    out->largeStepFloat = e.largeStep;
-    std::strncpy(out->label, e.name, sizeof out->label - 1);
-    std::strncpy(out->shortLabel, e.name, 7);
+    *out = {e.isSwitch, e.step, e.smallStep, e.largeStep};
     return true;
 }
 

@@ -1,7 +1,6 @@
 #pragma once
-// The parameters as the VST 2.4 host sees them: names, defaults and properties.
+// The parameters as a host sees them: names, defaults and stepping, in no format's types.
 #include "model/parameter_ids.h"
-#include "vst2/aeffectx.h"
 
 namespace parameters {
 
@@ -10,7 +9,15 @@ const char* name(int index);
 // The value a new instance starts with (spares 0.5). Scope and meter come from the
 // process-wide defaults, so they are not in here.
 float defaultValue(int index);
-// Fills the properties of indices 0..16; false for any other index.
-bool properties(int index, VstParameterProperties* out);
+// How a generic host control steps through a parameter (normalised steps).
+struct Properties {
+    bool isSwitch;    // two states, off and on
+    float step;       // the plain step
+    float smallStep;  // the fine step
+    float largeStep;  // the coarse step
+};
+
+// The properties of indices 0..16; false (and `out` untouched) for any other index.
+bool properties(int index, Properties* out);
 
 }  // namespace parameters

@@ -4,8 +4,8 @@
 
 #include "metering/meter_block_loop.h"
 #include "metering/meter_times.h"
-#include "metering/vector_dispatch.h"
 #include "metering/over_thresholds.h"
+#include "metering/vector_dispatch.h"
 
 namespace {
 constexpr double kOverAboveReference = 2.5556419010641385;  // +8.15 dB

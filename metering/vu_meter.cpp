@@ -8,8 +8,8 @@
 #include "metering/meter_block_loop.h"
 #include "metering/meter_times.h"
 #include "metering/needle_ballistics.h"
-#include "metering/vector_dispatch.h"
 #include "metering/over_thresholds.h"
+#include "metering/vector_dispatch.h"
 
 namespace {
 constexpr double kOverAboveReference = 2.51188643150958;  // +8 dB

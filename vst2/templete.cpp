@@ -4,10 +4,9 @@
 #include <cstring>
 #include <new>
 
-#include "metering/meter_settings_store.h"
+#include "core/parameter_table.h"
 #include "vst2/aeffeditor.h"
 #include "vst2/create_editor.h"
-#include "vst2/parameter_table.h"
 
 namespace {
 
@@ -23,10 +22,7 @@ void copyText(char* out, const char* text, std::size_t size) {
 }  // namespace
 
 Templete::Templete(audioMasterCallback hostCallback)
-    : CPresetSystemEffect(hostCallback, parameters::kHostCount),
-      lock_(new (std::nothrow) platform::InstanceLock) {
-    platform::InstanceLockGuard guard(lock_ && lock_->valid() ? lock_.get() : nullptr);
-
+    : CPresetSystemEffect(hostCallback, parameters::kHostCount), core_(*this) {
     setUniqueID(kUniqueId);
     setNumInputs(2);
     setNumOutputs(2);
@@ -34,36 +30,13 @@ Templete::Templete(audioMasterCallback hostCallback)
     setEffectVersion(1);
     canProcessReplacing(true);
     programsAreChunks(true);
-    AudioEffect::setSampleRate(44100.0f);
-
+    setSampleRate(44100.0f);
     chunk_.reset(new (std::nothrow) unsigned char[kChunkSize]());
-    rms_ = std::make_unique<RMSMeter>(this);
-    vu_ = std::make_unique<VUmeter>(this);
-    ppm_ = std::make_unique<PPMmeter>(this);
-    filters_ = std::make_unique<StripFilterBank>();
 
-    for (auto& c : label_) c.store(0, std::memory_order_relaxed);
-    setLabel("Master Track");
-    const int scope = meter_settings::defaultScope();
-    const int meter = meter_settings::defaultMeterType();
-    for (int i = 0; i < parameters::kHostCount; ++i) {
-        float x = parameters::defaultValue(i);
-        if (i == parameters::kScope) x = static_cast<float>(scope) / 2.0f;
-        if (i == parameters::kMeter) x = static_cast<float>(meter) / 2.0f;
-        values_[i].store(x, std::memory_order_relaxed);
-        mirrorIntoCurrentSlot(i, x);
-    }
-    meterType_.store(meter, std::memory_order_relaxed);
-    trim_.setTarget(trimGain(trimLevelDecibels(values_[parameters::kTrim].load())));
-    for (int i = 0; i < 29; ++i) {
-        MeterModel* m = i + 72 <= 81 ? static_cast<MeterModel*>(rms_.get())
-                        : i + 72 <= 91 ? static_cast<MeterModel*>(vu_.get())
-                                       : static_cast<MeterModel*>(ppm_.get());
-        meterSettings_[i].store(m->getSetting(i + 72), std::memory_order_relaxed);
-    }
     // The editor announces itself; without one the effect works all the same.
     setEditor(nullptr);
-    createPluginEditor(this, this);
+    createPluginEditor(this, &core_);
+    core_.setEditorAttached(getEditor() != nullptr);
 
     suspend();
     resume();
@@ -72,7 +45,8 @@ Templete::Templete(audioMasterCallback hostCallback)
 
 Templete::~Templete() {
     // The editor reads the meters and parameters: it goes before they do.
-    editorSink_.store(nullptr, std::memory_order_release);
+    core_.setEditorSink(nullptr);
+    core_.setEditorAttached(false);
     AEffEditor* editor = getEditor();
     setEditor(nullptr);
     delete editor;
@@ -125,52 +99,34 @@ bool Templete::setSpeakerArrangement(VstSpeakerArrangement* input, VstSpeakerArr
     return supported;
 }
 
-void Templete::setSampleRate(float rate) { AudioEffect::setSampleRate(rate); }
+void Templete::setSampleRate(float rate) {
+    AudioEffect::setSampleRate(rate);
+    core_.setSampleRate(rate);
+}
 
 void Templete::setBlockSize(VstInt32 size) { AudioEffect::setBlockSize(size); }
 
-void Templete::suspend() {
-    platform::InstanceLockGuard guard(lock_.get());
-    trim_.suspend();
-    filters_->clear();
-    rms_->suspend();
-    vu_->suspend();
-    ppm_->suspend();
+void Templete::suspend() { core_.suspend(); }
+
+void Templete::resume() { core_.resume(); }
+
+void Templete::processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) {
+    if (!inputs || !outputs) return;
+    const float* in2 = isInputConnected(1) && inputStereo_.load(std::memory_order_relaxed) ? inputs[1] : nullptr;
+    float* out2 = isOutputConnected(1) && outputStereo_.load(std::memory_order_relaxed) ? outputs[1] : nullptr;
+    core_.process(inputs[0], in2, outputs[0], out2, sampleFrames);
 }
 
-void Templete::resume() {
-    platform::InstanceLockGuard guard(lock_.get());
-    float rate = getSampleRate();
-    if (!(rate >= 20000.0f && rate <= 200000.0f)) rate = 44100.0f;
-    trim_.resume(rate);
-    filters_->setSampleRate(rate);
-    filters_->refresh();
-    for (MeterModel* m : {static_cast<MeterModel*>(rms_.get()), static_cast<MeterModel*>(vu_.get()),
-                          static_cast<MeterModel*>(ppm_.get())})
-        m->setSampleRate(rate);
-    rms_->reset();
-    vu_->reset();
-    ppm_->reset();
+VstInt32 Templete::getChunk(void** data, bool isPreset) {
+    (void)isPreset;
+    if (!data || !chunk_) return 0;
+    core_.saveState(chunk_.get());
+    *data = chunk_.get();
+    return kChunkSize;
 }
 
-MeterModel* Templete::meterModel(int type) {
-    switch (type) {
-        case 0: return vu_.get();
-        case 1: return rms_.get();
-        case 2: return ppm_.get();
-        default: return nullptr;
-    }
-}
-
-MeterModel* Templete::selectedMeter() { return meterModel(meterType()); }
-
-void Templete::getLabel(char out[kLabelSize]) const {
-    for (int i = 0; i < kLabelSize; ++i) out[i] = label_[i].load(std::memory_order_relaxed);
-    out[kLabelSize - 1] = 0;
-}
-
-void Templete::setLabel(const char* text) {
-    char copy[kLabelSize] = {};
-    if (text) std::strncpy(copy, text, kLabelSize - 1);
-    for (int i = 0; i < kLabelSize; ++i) label_[i].store(copy[i], std::memory_order_relaxed);
+VstInt32 Templete::setChunk(void* data, VstInt32 byteSize, bool isPreset) {
+    (void)isPreset;
+    core_.loadState(data, byteSize);
+    return 0;
 }

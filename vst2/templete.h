@@ -1,23 +1,17 @@
 #pragma once
-// The effect: answers the host, keeps the parameters, runs the audio path (trim, strip
-// filters) and feeds the selected meter model; saves and restores itself as a state chunk.
+// The VST 2.4 effect: answers the host for the format-neutral effect it owns (identity,
+// pins, parameter names and properties, the chunk) and keeps the program layer's slots.
 #include <atomic>
 #include <memory>
 
-#include "core/editor_effect.h"
-#include "core/strip_filter_bank.h"
-#include "core/trim_smoother.h"
-#include "metering/ppm_meter.h"
-#include "metering/rms_meter.h"
-#include "metering/vu_meter.h"
-#include "platform/instance_lock.h"
+#include "core/meter_effect.h"
 #include "vst2/preset_system_effect.h"
 
-class Templete : public CPresetSystemEffect, public MeterOwner, public EditorEffect {
+class Templete : public CPresetSystemEffect, private FormatLink {
 public:
     static constexpr VstInt32 kUniqueId = ('Z' << 24) | ('B' << 16) | ('A' << 8) | 'M';
-    static constexpr int kChunkSize = 596;
-    static constexpr int kLabelSize = EditorEffect::kLabelBytes;
+    static constexpr int kChunkSize = MeterEffect::kChunkSize;
+    static constexpr int kLabelSize = MeterEffect::kLabelSize;
 
     explicit Templete(audioMasterCallback hostCallback);
     ~Templete() override;
@@ -39,14 +33,11 @@ public:
     bool setPanLaw(VstInt32, float) override { return false; }
 
     // Parameters.
-    void setParameter(VstInt32 index, float value) override;
-    float getParameter(VstInt32 index) override;
-    void setParameterAutomated(VstInt32 index, float value) override {
-        CPresetSystemEffect::setParameterAutomated(index, value);
-    }
+    void setParameter(VstInt32 index, float value) override { core_.setParameter(index, value); }
+    float getParameter(VstInt32 index) override { return core_.getParameter(index); }
     void getParameterName(VstInt32 index, char* text) override;
     void getParameterLabel(VstInt32 index, char* label) override;
-    void getParameterDisplay(VstInt32 index, char* text) override;
+    void getParameterDisplay(VstInt32 index, char* text) override { core_.getParameterDisplay(index, text); }
     bool getParameterProperties(VstInt32 index, VstParameterProperties* properties) override;
     bool canParameterBeAutomated(VstInt32 index) override;
     bool string2parameter(VstInt32, char*) override { return false; }
@@ -62,50 +53,30 @@ public:
     VstInt32 getChunk(void** data, bool isPreset) override;
     VstInt32 setChunk(void* data, VstInt32 byteSize, bool isPreset) override;
 
-    // For the editor and the command-line host.
-    RMSMeter* rmsMeter() { return rms_.get(); }
-    VUmeter* vuMeter() { return vu_.get(); }
-    PPMmeter* ppmMeter() { return ppm_.get(); }
-    // The meter that is fed: 0 VU, 1 RMS, 2 PPM.
-    int meterType() const { return meterType_.load(std::memory_order_relaxed); }
-    MeterModel* selectedMeter();
-    // The strip label, NUL-terminated within its 40 bytes.
-    void getLabel(char out[kLabelSize]) const override;
-    void setLabel(const char* text) override;
-    void setEditorSink(EditorParameterSink* sink) override { editorSink_.store(sink, std::memory_order_release); }
-    // Block clock: editor-clock time of the last block and its duration, seconds.
-    double lastBlockTime() const { return lastBlockTime_.load(std::memory_order_relaxed); }
-    double blockDuration() const { return blockDuration_.load(std::memory_order_relaxed); }
-    double displayTimeOrigin() const override { return lastBlockTime(); }
-    double displayTimeScale() const override { return blockDuration(); }
-    MeterModel* meterModel(int type) override;
-    const StripFilterBank& filterBank() const { return *filters_; }
-    float trimTargetGain() const { return trim_.target(); }
+    // The format-neutral effect, and what the editor and the command-line host read of it.
+    MeterEffect& core() { return core_; }
+    const MeterEffect& core() const { return core_; }
+    RMSMeter* rmsMeter() { return core_.rmsMeter(); }
+    VUmeter* vuMeter() { return core_.vuMeter(); }
+    PPMmeter* ppmMeter() { return core_.ppmMeter(); }
+    int meterType() const { return core_.meterType(); }
+    MeterModel* selectedMeter() { return core_.selectedMeter(); }
+    MeterModel* meterModel(int type) { return core_.meterModel(type); }
+    void getLabel(char out[kLabelSize]) const { core_.getLabel(out); }
+    void setLabel(const char* text) { core_.setLabel(text); }
+    double lastBlockTime() const { return core_.lastBlockTime(); }
+    double blockDuration() const { return core_.blockDuration(); }
+    const StripFilterBank& filterBank() const { return core_.filterBank(); }
+    float trimTargetGain() const { return core_.trimTargetGain(); }
 
 private:
-    void applyParameter(int index, float x);
-    void forEachMeter(void (*fn)(MeterModel&, float), float x);
-    void stereoPath(float** inputs, float** outputs, int frames, bool stereoIn);
-    void monoPath(float** inputs, float** outputs, int frames);
-    void feedMeter(const float* left, const float* right, int frames, bool mono);
+    // FormatLink: the editor's edits go to the host as automation; every host parameter
+    // change lands in the current program slot.
+    void automateParameter(int index, float value) override { CPresetSystemEffect::setParameterAutomated(index, value); }
+    void hostParameterChanged(int index, float value) override { mirrorIntoCurrentSlot(index, value); }
 
-    std::unique_ptr<platform::InstanceLock> lock_;  // held for construction, blocks, filter changes
-    std::unique_ptr<unsigned char[]> chunk_;        // the state chunk handed to the host
-    std::unique_ptr<RMSMeter> rms_;
-    std::unique_ptr<VUmeter> vu_;
-    std::unique_ptr<PPMmeter> ppm_;
-    std::unique_ptr<StripFilterBank> filters_;
-    TrimSmoother trim_;
-
-    std::atomic<float> values_[64];          // host parameters and spares, as last given
-    std::atomic<float> meterSettings_[29];   // copies of the meter settings 72..100
-    std::atomic<int> processing_{0};         // "Process"
-    std::atomic<int> filtersIn_{0};          // "ProcFlt"
-    std::atomic<int> meterType_{0};          // "Meter": 0 VU, 1 RMS, 2 PPM
-    std::atomic<bool> inputStereo_{true};    // from the speaker arrangement
+    std::unique_ptr<unsigned char[]> chunk_;  // the state chunk handed to the host
+    std::atomic<bool> inputStereo_{true};     // from the speaker arrangement
     std::atomic<bool> outputStereo_{true};
-    std::atomic<double> lastBlockTime_{0.0}; // seconds on the editor clock
-    std::atomic<double> blockDuration_{256.0};
-    std::atomic<char> label_[kLabelSize];    // the strip label
-    std::atomic<EditorParameterSink*> editorSink_{nullptr};  // the editor, when there is one
+    MeterEffect core_;  // built after the program layer, whose slots it fills
 };

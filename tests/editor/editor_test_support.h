@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/test_images.h"
 #include "toolkit/offscreen.h"
 #include "toolkit/toolkit.h"
-#include "tests/support/test_images.h"
 
 namespace editortest {
 

@@ -121,7 +121,7 @@ TEST_F(Parameters, MeterSettingsReachTheirModels) {
 TEST_F(Parameters, EditorSeesEveryChangeAndCommandsChangeNoValue) {
     EffectHost host;
     RecordingEditor editor;
-    host.object().setEditorSink(&editor);
+    host.object().core().setEditorSink(&editor);
     float before[64];
     for (int i = 0; i < 64; ++i) before[i] = host.get(i);
     host.set(67, 1.0f);
@@ -134,7 +134,7 @@ TEST_F(Parameters, EditorSeesEveryChangeAndCommandsChangeNoValue) {
         if (i != 1) {
             EXPECT_EQ(host.get(i), before[i]) << i;
         }
-    host.object().setEditorSink(nullptr);
+    host.object().core().setEditorSink(nullptr);
 }
 
 TEST_F(Parameters, ScopeSwitchPushesStoreValues) {

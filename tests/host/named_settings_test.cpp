@@ -9,11 +9,11 @@
 #include <utility>
 #include <vector>
 
+#include "core/parameter_table.h"
 #include "tests/host/host_test_support.h"
 #include "tools/aldermark/named_settings.h"
 #include "tools/aldermark/run_settings.h"
 #include "vst2/create_effect.h"
-#include "vst2/parameter_table.h"
 #include "vst2/templete.h"
 
 namespace {

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "toolkit/toolkit.h"
-#include "toolkit/offscreen.h"
 #include "tests/support/test_images.h"
 #include "tests/support/wine.h"
+#include "toolkit/offscreen.h"
+#include "toolkit/toolkit.h"
 
 namespace testsupport {
 

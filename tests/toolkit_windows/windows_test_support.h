@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "toolkit/toolkit.h"
 #include "tests/support/test_images.h"
 #include "tests/support/wine.h"
+#include "toolkit/toolkit.h"
 
 namespace winsupport {
 

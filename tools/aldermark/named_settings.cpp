@@ -6,12 +6,12 @@
 #include <cmath>
 #include <cstdio>
 
+#include "core/parameter_table.h"
 #include "core/parameter_text.h"
 #include "metering/meter_settings_store.h"
 #include "metering/ppm_meter.h"
 #include "metering/rms_meter.h"
 #include "metering/vu_meter.h"
-#include "vst2/parameter_table.h"
 
 namespace aldermark::named_settings {
 namespace {

@@ -2,13 +2,13 @@
 
 #include <ostream>
 
+#include "core/parameter_table.h"
 #include "metering/meter_settings_store.h"
 #include "metering/ppm_meter.h"
 #include "metering/rms_meter.h"
 #include "metering/vu_meter.h"
 #include "platform/settings_store.h"
 #include "tools/aldermark/named_settings.h"
-#include "vst2/parameter_table.h"
 
 namespace aldermark {
 namespace {
