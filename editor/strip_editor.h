@@ -9,6 +9,7 @@
 
 #include "controls/hint_control.h"
 #include "core/editor_effect.h"
+#include "model/editor_size.h"
 #include "toolkit/geometry.h"
 
 class CControl;
@@ -19,7 +20,7 @@ class CViewContainer;
 
 class StripEditor : public CZEBHintControl {
 public:
-    static constexpr double kWidth = 586;
+    static constexpr double kWidth = editor_size::kWidth;
 
     StripEditor(CControlListener* editor, EditorEffect* effect, int backgroundId, int height);
     ~StripEditor() override;

@@ -14,9 +14,8 @@
 
 namespace {
 
-// Parameters of the strip (the effect's parameter table).
-constexpr std::int32_t kShowFilters = 7, kFiltersIn = 8, kHighPassOn = 9, kHighPassSlope = 10,
-                   kHighPassFrequency = 11, kLowPassOn = 12, kLowPassSlope = 13, kLowPassFrequency = 14;
+using parameters::kFiltersIn, parameters::kHighPassFrequency, parameters::kHighPassOn, parameters::kHighPassSlope,
+    parameters::kLowPassFrequency, parameters::kLowPassOn, parameters::kLowPassSlope, parameters::kShowFilters;
 
 constexpr int kExpandedBackgrounds[3] = {31000, 31100, 31200};
 constexpr int kCollapsedBackgrounds[3] = {40100, 41100, 42100};

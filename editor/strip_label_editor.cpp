@@ -9,11 +9,13 @@
 #include "controls/latency_control.h"
 #include "controls/text_edits.h"
 #include "controls/zeb_buttons.h"
+#include "model/parameter_ids.h"
 #include "toolkit/toolkit.h"
 
 namespace {
 
-constexpr std::int32_t kShowLabel = 15, kLagTime = 16, kLabel = CZEBTapeLabel::kTag;
+using parameters::kLagTime, parameters::kShowLabel;
+constexpr std::int32_t kLabel = CZEBTapeLabel::kTag;
 constexpr int kExpandedBackgrounds[3] = {34000, 34100, 34200};
 constexpr int kCollapsedBackgrounds[3] = {40100, 41100, 42100};
 

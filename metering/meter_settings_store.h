@@ -5,12 +5,14 @@
 // Every value is a relaxed atomic: instances on any thread read and write them lock-free.
 #include <atomic>
 
+#include "model/parameter_ids.h"
+
 namespace meter_settings {
 
 // Meter settings are parameter indices 72..81 (RMS), 83..91 (VU) and 93..100 (PPM).
 constexpr int kCount = 27;
-constexpr int kFirstIndex = 72;
-constexpr int kLastIndex = 100;
+constexpr int kFirstIndex = parameters::kFirstMeterSetting;
+constexpr int kLastIndex = parameters::kLastMeterSetting;
 
 enum Scope { kGlobal = 0, kSession = 1, kInstance = 2 };
 enum MeterType { kVU = 0, kRMS = 1, kPPM = 2 };

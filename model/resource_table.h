@@ -4,6 +4,8 @@
 // views take their sizes from here.
 #include <cstddef>
 
+#include "model/editor_size.h"
+
 namespace resources {
 
 struct ImageInfo {
@@ -17,13 +19,13 @@ struct ImageInfo {
 inline constexpr int fontResourceId = 111;  // the face "ZEBAldermark", TrueType
 
 inline constexpr ImageInfo images[] = {
-    // Front panels (586 x 169) and settings panels (586 x 261, tall enough for the strips).
-    {10000, 586, 169, 1, "VU front panel; also the editor background"},
-    {41001, 586, 169, 1, "RMS front panel with both printed scales"},
-    {42001, 586, 169, 1, "PPM front panel with both printed scales"},
-    {40000, 586, 261, 1, "VU settings panel"},
-    {41000, 586, 261, 1, "RMS settings panel"},
-    {42000, 586, 261, 1, "PPM settings panel"},
+    // Front panels and settings panels (tall enough to reach over the strips).
+    {10000, editor_size::kWidth, editor_size::kMeterAreaHeight, 1, "VU front panel; also the editor background"},
+    {41001, editor_size::kWidth, editor_size::kMeterAreaHeight, 1, "RMS front panel with both printed scales"},
+    {42001, editor_size::kWidth, editor_size::kMeterAreaHeight, 1, "PPM front panel with both printed scales"},
+    {40000, editor_size::kWidth, editor_size::kSettingsPanelHeight, 1, "VU settings panel"},
+    {41000, editor_size::kWidth, editor_size::kSettingsPanelHeight, 1, "RMS settings panel"},
+    {42000, editor_size::kWidth, editor_size::kSettingsPanelHeight, 1, "PPM settings panel"},
     // Meter movements.
     {40007, 250, 610, 5, "VU face, backlight levels 0..4 (last 6 rows: base overlay)"},
     {40008, 20, 60, 3, "over LED: off, over since clear, over now"},
@@ -48,12 +50,12 @@ inline constexpr ImageInfo images[] = {
     {10015, 149, 66, 3, "meter selector: idle, left arrow lit, right arrow lit"},
     {10025, 11, 22, 2, "strip open/close button: closed, open"},
     // Filters strip.
-    {31000, 586, 53, 1, "VU filters strip, expanded"},
-    {31100, 586, 53, 1, "RMS filters strip, expanded"},
-    {31200, 586, 53, 1, "PPM filters strip, expanded"},
-    {40100, 586, 13, 1, "VU strip, collapsed"},
-    {41100, 586, 13, 1, "RMS strip, collapsed"},
-    {42100, 586, 13, 1, "PPM strip, collapsed"},
+    {31000, editor_size::kWidth, editor_size::kFiltersStripHeight, 1, "VU filters strip, expanded"},
+    {31100, editor_size::kWidth, editor_size::kFiltersStripHeight, 1, "RMS filters strip, expanded"},
+    {31200, editor_size::kWidth, editor_size::kFiltersStripHeight, 1, "PPM filters strip, expanded"},
+    {40100, editor_size::kWidth, editor_size::kStripCollapsedHeight, 1, "VU strip, collapsed"},
+    {41100, editor_size::kWidth, editor_size::kStripCollapsedHeight, 1, "RMS strip, collapsed"},
+    {42100, editor_size::kWidth, editor_size::kStripCollapsedHeight, 1, "PPM strip, collapsed"},
     {10020, 31, 90, 3, "filters in button: off, on but inactive, on"},
     {10021, 36, 24, 2, "filter switch: out, in"},
     {10024, 19, 32, 1, "frequency slider handle"},
@@ -61,9 +63,9 @@ inline constexpr ImageInfo images[] = {
     {10102, 33, 11, 1, "FILTERS caption of the collapsed strip"},
     {10103, 12, 36, 3, "collapsed filters-in LED: off, on but inactive, on"},
     // Label strip.
-    {34000, 586, 39, 1, "VU label strip, expanded"},
-    {34100, 586, 39, 1, "RMS label strip, expanded"},
-    {34200, 586, 39, 1, "PPM label strip, expanded"},
+    {34000, editor_size::kWidth, editor_size::kLabelStripHeight, 1, "VU label strip, expanded"},
+    {34100, editor_size::kWidth, editor_size::kLabelStripHeight, 1, "RMS label strip, expanded"},
+    {34200, editor_size::kWidth, editor_size::kLabelStripHeight, 1, "PPM label strip, expanded"},
     {34001, 26, 120, 3, "lag time control: body, glass, arrows"},
     {10008, 47, 33, 1, "tape shown while the label is edited"},
     {10100, 27, 11, 1, "LABEL caption of the collapsed strip"},

@@ -8,14 +8,15 @@
 #include <cstddef>
 #include <span>
 
+#include "model/editor_size.h"
 #include "model/resource_table.h"
 
 namespace settings_layout {
 
-inline constexpr int kWidth = 586;
-inline constexpr int kHeight = 261;
+inline constexpr int kWidth = editor_size::kWidth;
+inline constexpr int kHeight = editor_size::kSettingsPanelHeight;
 // With the strips off the window is only this high: every control sits above it.
-inline constexpr int kAlwaysVisibleHeight = 169;
+inline constexpr int kAlwaysVisibleHeight = editor_size::kMeterAreaHeight;
 
 // Rotary strips (knob 10003 and the step knobs): frame 0 points to the lower left, the last
 // frame to the lower right, clockwise over three quarters of a turn.

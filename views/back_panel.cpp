@@ -7,13 +7,14 @@
 #include "controls/zeb_knobs.h"
 #include "metering/meter_model.h"
 #include "metering/meter_settings_store.h"
+#include "model/parameter_ids.h"
 #include "toolkit/toolkit.h"
 #include "views/panel_style.h"
 #include "views/step_knobs.h"
 
 namespace {
 
-constexpr std::int32_t kScope = 2, kStrips = 6, kShowFilters = 7, kShowLabel = 15;
+using parameters::kScope, parameters::kShowFilters, parameters::kShowLabel, parameters::kStrips;
 constexpr CColor kVersionColor{130, 124, 120, 255};
 
 CRect toRect(const settings_layout::Rect& r) { return CRect(r.left, r.top, r.right, r.bottom); }

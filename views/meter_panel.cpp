@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
 
 #include "controls/selectors.h"
 #include "controls/text_edits.h"
@@ -10,6 +11,7 @@
 #include "controls/zeb_knobs.h"
 #include "controls/zeb_slider.h"
 #include "metering/meter_model.h"
+#include "model/editor_size.h"
 #include "model/meter_scale.h"
 #include "model/parameter_ids.h"
 #include "toolkit/toolkit.h"
@@ -19,10 +21,10 @@
 
 namespace {
 
-// Host parameters the panel shows (Part of the effect's parameter table).
-constexpr std::int32_t kProcess = 0, kTrim = 1, kScope = 2, kMeter = 3, kMidSide = 4, kHold = 5, kStrips = 6;
+using parameters::kHold, parameters::kMeter, parameters::kMidSide, parameters::kProcess, parameters::kScope,
+    parameters::kStrips, parameters::kTrim;
 
-constexpr CRect kPanelArea(0, 0, 586, 169);
+constexpr CRect kPanelArea(0, 0, editor_size::kWidth, editor_size::kMeterAreaHeight);
 constexpr double kMeterLeftX = 12, kMeterRightX = 277, kMeterY = 18;
 
 // Values the meter controls are given: silence and overloads stay on the scale's stops.
@@ -122,7 +124,8 @@ bool CZEBMeterFULLPANEL::open(CFrame* frame) {
              meterSelector_, trimSlider_, trimText_, processButton_, stripsButton_, manualButton_, referenceControl_})
         hinted->setHintLabel(hintLine_);
 
-    for (std::int32_t index : {kProcess, kTrim, kScope, kMeter, kMidSide, kHold, kStrips, face_.referenceTag})
+    for (std::int32_t index :
+         std::initializer_list<std::int32_t>{kProcess, kTrim, kScope, kMeter, kMidSide, kHold, kStrips, face_.referenceTag})
         setParameter(index, effect_ ? effect_->getParameter(index) : 0.f);
 
     // The back is made now, so that turning the meter round costs no more than a refresh.

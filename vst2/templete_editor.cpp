@@ -8,6 +8,8 @@
 #include "editor/my_frame.h"
 #include "editor/strip_filters_editor.h"
 #include "editor/strip_label_editor.h"
+#include "model/editor_size.h"
+#include "model/parameter_ids.h"
 #include "toolkit/bitmap.h"
 #include "toolkit/knob.h"
 #include "views/meter_panels.h"
@@ -16,10 +18,12 @@
 namespace {
 
 // Parameters the editor itself acts on.
-constexpr VstInt32 kProcess = 0, kMeter = 3, kStrips = 6, kShowFilters = 7, kShowLabel = 15;
-constexpr VstInt32 kTrim = 1, kTrimText = 68, kHighPassFrequency = 11, kLowPassFrequency = 14;
-constexpr double kStripTop = 169;
-constexpr int kFiltersExpanded = 53, kStripCollapsed = 13, kLabelExpanded = 39;
+using parameters::kHighPassFrequency, parameters::kLowPassFrequency, parameters::kMeter, parameters::kProcess,
+    parameters::kShowFilters, parameters::kShowLabel, parameters::kStrips, parameters::kTrim;
+constexpr VstInt32 kTrimText = 68;
+constexpr double kStripTop = editor_size::kMeterAreaHeight;
+constexpr int kFiltersExpanded = editor_size::kFiltersStripHeight, kStripCollapsed = editor_size::kStripCollapsedHeight,
+              kLabelExpanded = editor_size::kLabelStripHeight;
 
 int asSwitch(float x) { return static_cast<int>(x + 0.5f); }
 

@@ -5,6 +5,7 @@
 
 #include "artwork.h"
 #include "canvas.h"
+#include "model/editor_size.h"
 #include "model/meter_scale.h"
 #include "model/settings_layout.h"
 
@@ -132,7 +133,7 @@ void printControl(cairo_t* cr, const settings_layout::Control& c) {
 }  // namespace
 
 void frontPanel(cairo_t* cr, Meter meter) {
-    const double w = 586, h = 169;
+    const double w = editor_size::kWidth, h = editor_size::kMeterAreaHeight;
     brushedPlate(cr, 0, 0, w, h, colour::plate, seedOf(meter, 1));
     recess(cr, 304, 1, 192, 13, 2, rgb(16, 18, 16));  // hint line window
 
@@ -206,7 +207,7 @@ void settingsPanel(cairo_t* cr, Meter meter) {
 }
 
 void filtersStrip(cairo_t* cr, Meter meter) {
-    const double w = 586, h = 53;
+    const double w = editor_size::kWidth, h = editor_size::kFiltersStripHeight;
     brushedPlate(cr, 0, 0, w, h, mix(colour::plate, colour::plateDark, 0.35), seedOf(meter, 3));
     edgeLines(cr, w, h);
     accentMark(cr, meter, 4, 6, h - 12);
@@ -226,7 +227,7 @@ void filtersStrip(cairo_t* cr, Meter meter) {
 }
 
 void labelStrip(cairo_t* cr, Meter meter) {
-    const double w = 586, h = 39;
+    const double w = editor_size::kWidth, h = editor_size::kLabelStripHeight;
     brushedPlate(cr, 0, 0, w, h, mix(colour::plate, colour::plateDark, 0.35), seedOf(meter, 4));
     edgeLines(cr, w, h);
     accentMark(cr, meter, 4, 6, h - 12);
@@ -252,7 +253,7 @@ void labelStrip(cairo_t* cr, Meter meter) {
 }
 
 void collapsedStrip(cairo_t* cr, Meter meter) {
-    const double w = 586, h = 13;
+    const double w = editor_size::kWidth, h = editor_size::kStripCollapsedHeight;
     brushedPlate(cr, 0, 0, w, h, mix(colour::plate, colour::plateDark, 0.35), seedOf(meter, 5));
     edgeLines(cr, w, h);
     accentMark(cr, meter, 4, 3, h - 6);

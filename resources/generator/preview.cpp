@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "canvas.h"
+#include "model/editor_size.h"
 #include "model/meter_scale.h"
 #include "model/resource_table.h"
 
@@ -49,7 +50,8 @@ void needle(cairo_t* cr, double x0, double y0, const meter_scale::MeterGeometry&
 }  // namespace
 
 bool writeEditorPreview(const fs::path& pngDir, const std::string& path) {
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 586, 261);
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, editor_size::kWidth,
+                                                          editor_size::kSettingsPanelHeight);
     cairo_t* cr = cairo_create(surface);
     const Sheet s{cr, pngDir};
     const auto& vu = meter_scale::vuGeometry;
@@ -82,22 +84,24 @@ bool writeEditorPreview(const fs::path& pngDir, const std::string& path) {
     s.place(40012, 0, 369, 146);
     s.place(10006, 2, meter_scale::holdSwitchX, meter_scale::holdSwitchY);
     // Filters strip, open.
-    s.place(31000, 0, 0, 169);
-    s.place(10020, 2, 541, 169 + 4);
-    s.place(10025, 1, 574, 169);
-    s.place(10021, 1, 16, 169 + 20);
-    s.place(10021, 0, 281, 169 + 20);
-    s.place(10024, 0, 58 + 0.35 * 143, 169 + 10);
-    s.place(10024, 0, 323 + 1.0 * 143, 169 + 10);
-    s.place(31001, 1, 223, 169 + 8);
-    s.place(31001, 0, 489, 169 + 8);
-    art::text(cr, "100", 0.35 * 144 + 66, 169 + 11, 9, art::rgb(170, 170, 170));
-    art::text(cr, "30k", 1.0 * 144 + 331, 169 + 11, 9, art::rgb(170, 170, 170));
+    const double strip = editor_size::kMeterAreaHeight;
+    s.place(31000, 0, 0, strip);
+    s.place(10020, 2, 541, strip + 4);
+    s.place(10025, 1, 574, strip);
+    s.place(10021, 1, 16, strip + 20);
+    s.place(10021, 0, 281, strip + 20);
+    s.place(10024, 0, 58 + 0.35 * 143, strip + 10);
+    s.place(10024, 0, 323 + 1.0 * 143, strip + 10);
+    s.place(31001, 1, 223, strip + 8);
+    s.place(31001, 0, 489, strip + 8);
+    art::text(cr, "100", 0.35 * 144 + 66, strip + 11, 9, art::rgb(170, 170, 170));
+    art::text(cr, "30k", 1.0 * 144 + 331, strip + 11, 9, art::rgb(170, 170, 170));
     // Label strip, open.
-    s.place(34000, 0, 0, 222);
-    s.place(10025, 1, 574, 222);
-    s.place(34001, 0, 541, 223);
-    art::text(cr, "Master Track", 270, 222 + 24, 16, art::rgb(4, 45, 85), art::Align::Centre, art::Weight::Bold,
+    const double label = strip + editor_size::kFiltersStripHeight;
+    s.place(34000, 0, 0, label);
+    s.place(10025, 1, 574, label);
+    s.place(34001, 0, 541, label + 1);
+    art::text(cr, "Master Track", 270, label + 24, 16, art::rgb(4, 45, 85), art::Align::Centre, art::Weight::Bold,
               205 / 255.0);
     cairo_destroy(cr);
     const bool ok = cairo_surface_write_to_png(surface, path.c_str()) == CAIRO_STATUS_SUCCESS;
