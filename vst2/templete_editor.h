@@ -16,6 +16,7 @@
 
 #include "core/editor_effect.h"
 #include "editor/strip_editor.h"
+#include "model/editor_size.h"
 #include "vst2/preset_system_editor.h"
 
 class CBitmap;
@@ -23,9 +24,9 @@ class CZEBMeterFULLPANEL;
 
 class TemepleteEditor : public CPresetSystemEditor, public EditorParameterSink {
 public:
-    static constexpr int kWidth = 586;
-    static constexpr int kOpenHeight = 195;
-    static constexpr int kMeterAreaHeight = 169;  // the meter panels; the strips start below
+    static constexpr int kWidth = editor_size::kWidth;
+    static constexpr int kOpenHeight = editor_size::kOpenHeight;
+    static constexpr int kMeterAreaHeight = editor_size::kMeterAreaHeight;  // the meter panels; the strips start below
     static constexpr int kTimerPeriodMs = 16;     // about 60 redraws a second
     static constexpr int kBackgroundId = 10000;
 
