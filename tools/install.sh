@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # install.sh [--system] [--uninstall]: builds the release plug-in, its manual and the aldermark
 # program and installs them for this user (the plug-in into ~/.vst, the manual under
-# ~/.local/share/doc, aldermark into ~/.local/bin with a menu entry for its live meter) or,
-# with --system, for every user (/usr/lib/vst, /usr/local/share/doc, /usr/local/bin). It writes "ManualPath" into
+# ~/.local/share/doc, aldermark into ~/.local/bin with a menu entry for its live meter, the
+# LV2 bundle into ~/.lv2) or, with --system, for every user (/usr/lib/vst, /usr/local/lib/lv2,
+# /usr/local/share/doc, /usr/local/bin). It writes "ManualPath" into
 # the settings store (the user's, or with --system the system's defaults under /etc/xdg) so
 # the editor's manual button opens the manual.
 # --uninstall removes what the install put there: the plug-in, the manual, the folders it
@@ -24,6 +25,7 @@ done
 
 if [ "$system" -eq 1 ]; then
   vst_dir=/usr/lib/vst
+  lv2_dir=/usr/local/lib/lv2
   doc_dir=/usr/local/share/doc/zeb-aldermark
   store=/etc/xdg/Kestrune/ZEBDIALS300
   settings+=(--shared)
@@ -34,6 +36,7 @@ else
   data_home="${XDG_DATA_HOME:-}"; [[ "$data_home" == /* ]] || data_home="$HOME/.local/share"
   config_home="${XDG_CONFIG_HOME:-}"; [[ "$config_home" == /* ]] || config_home="$HOME/.config"
   vst_dir="$HOME/.vst"
+  lv2_dir="$HOME/.lv2"
   doc_dir="$data_home/doc/zeb-aldermark"
   store="$config_home/Kestrune/ZEBDIALS300"
   bin_dir="$HOME/.local/bin"
@@ -43,6 +46,7 @@ program="$bin_dir/aldermark"
 desktop_entry="$share_dir/applications/aldermark-live.desktop"
 icon="$share_dir/icons/hicolor/256x256/apps/aldermark-live.png"
 plugin="$vst_dir/ZEB Aldermark.so"
+lv2_bundle="$lv2_dir/zeb-aldermark.lv2"
 manual="$doc_dir/manual/index.html"
 made_list="$doc_dir/folders-made-by-install"
 
@@ -53,6 +57,7 @@ fi
 
 if [ "$uninstall" -eq 1 ]; then
   rm -f "$plugin" "$program" "$desktop_entry" "$icon"
+  rm -rf "$lv2_bundle"
   rm -rf "$doc_dir/manual"
   "${settings[@]}" "$store" remove ManualPath "$manual" || echo "install.sh: ManualPath names another manual; left as it is"
   if [ -f "$made_list" ]; then
@@ -68,7 +73,7 @@ build_dir="${ALDERMARK_BUILD_DIR:-$root/build/release}"
 if [ ! -f "$build_dir/CMakeCache.txt" ]; then
   cmake -G Ninja -S "$root" -B "$build_dir" -DCMAKE_BUILD_TYPE=Release -DALDERMARK_TESTS=OFF > /dev/null
 fi
-cmake --build "$build_dir" --target aldermark_plugin manual aldermark
+cmake --build "$build_dir" --target aldermark_plugin aldermark_lv2 manual aldermark
 
 # The folders this install makes (outermost first), so that uninstalling takes them away again.
 missing_folders() {
@@ -78,14 +83,17 @@ missing_folders() {
 }
 made=()
 [ -f "$made_list" ] && mapfile -t made < "$made_list"
-for folder in "$vst_dir" "$doc_dir" "$(dirname "$store")" "$bin_dir" "$(dirname "$desktop_entry")" "$(dirname "$icon")"; do
+for folder in "$vst_dir" "$lv2_dir" "$doc_dir" "$(dirname "$store")" "$bin_dir" "$(dirname "$desktop_entry")" "$(dirname "$icon")"; do
   while IFS= read -r line; do [ -n "$line" ] && made+=("$line"); done < <(missing_folders "$folder")
 done
-mkdir -p "$vst_dir" "$doc_dir" "$bin_dir" "$(dirname "$desktop_entry")" "$(dirname "$icon")"
+mkdir -p "$vst_dir" "$lv2_dir" "$doc_dir" "$bin_dir" "$(dirname "$desktop_entry")" "$(dirname "$icon")"
 printf '%s\n' "${made[@]}" | awk 'NF && !seen[$0]++' > "$made_list"
 
 install -m 0644 "$build_dir/bin/ZEB Aldermark.so" "$plugin"
 install -m 0755 "$build_dir/bin/aldermark" "$program"
+rm -rf "$lv2_bundle"
+cp -r "$build_dir/bin/lv2/zeb-aldermark.lv2" "$lv2_bundle"
+chmod -R u=rwX,go=rX "$lv2_bundle"
 # The menu starts the installed program with the installed plug-in, wherever they are.
 sed "s|^Exec=aldermark live|Exec=\"$program\" live --plugin \"$plugin\"|" \
   "$root/packaging/linux/aldermark-live.desktop" > "$desktop_entry"
@@ -96,5 +104,6 @@ cp -r "$build_dir/manual" "$doc_dir/manual"
 chmod -R u=rwX,go=rX "$doc_dir/manual"
 "${settings[@]}" "$store" set ManualPath "$manual"
 echo "installed $plugin"
+echo "LV2: $lv2_bundle"
 echo "manual: $manual"
 echo "live meter: $program live (and in the menu: ZEB Aldermark Live Meter)"

@@ -22,7 +22,7 @@ release_build() {
 linux="${ALDERMARK_LINUX_BUILD:-$root/build/release}"
 win64="${ALDERMARK_WIN64_BUILD:-$root/build/release-win64}"
 win32="${ALDERMARK_WIN32_BUILD:-$root/build/release-win32}"
-release_build "$linux" "" aldermark_plugin manual
+release_build "$linux" "" aldermark_plugin aldermark_lv2 aldermark manual
 release_build "$win64" mingw-x86_64.cmake aldermark_plugin
 release_build "$win32" mingw-i686.cmake aldermark_plugin
 

@@ -19,6 +19,8 @@ loads() { local info; info="$("$host" info --plugin "$1")" && grep -q '"effectNa
 not() { ! "$@"; }
 opened_by() { HOME="$1" press_manual "$host" edit "$work/music.wav" --plugin "$2" --seconds 60; }
 
+lv2_uri=https://kestrune-zeb.com/plugins/aldermark
+
 # --- tools/install.sh, for one user who has settings of their own already
 home="$work/home"
 store="$home/.config/Kestrune/ZEBDIALS300"
@@ -36,6 +38,8 @@ check "install.sh: the live meter's menu entry, icon and program in place" \
   test -f "$entry" -a -f "$home/.local/share/icons/hicolor/256x256/apps/aldermark-live.png" -a -x "$home/.local/bin/aldermark"
 check "install.sh: the menu entry starts the installed program with the installed plug-in" \
   grep -qxF "Exec=\"$home/.local/bin/aldermark\" live --plugin \"$plugin\" --error-window" "$entry"
+check "install.sh: LV2 hosts find the bundle in ~/.lv2" \
+  grep -qF "Bundle:            file://$home/.lv2/zeb-aldermark.lv2/" <(env -u LV2_PATH HOME="$home" lv2info "$lv2_uri" 2> /dev/null)
 check "install.sh --uninstall" env HOME="$home" "$root/tools/install.sh" --uninstall > /dev/null
 check "install.sh: nothing left but the user's settings" same "$(listing "$home")" "$before"
 check "install.sh: the user's settings stay" same "$("${settings[@]}" "$store" get UserValue)" kept
@@ -59,6 +63,8 @@ else
   check "package: aldermark and the live meter's menu entry in place" \
     test -x /usr/bin/aldermark -a -f /usr/share/applications/aldermark-live.desktop
   check "package: the host loads the installed plug-in" loads "$plugin"
+  check "package: LV2 hosts find the bundle in /usr/lib/lv2" \
+    grep -qF "Bundle:            file:///usr/lib/lv2/zeb-aldermark.lv2/" <(env -u LV2_PATH HOME="$work/user" lv2info "$lv2_uri" 2> /dev/null)
   mkdir -p "$work/user"
   check "package: the manual button opens the manual for any user" same "$(opened_by "$work/user" "$plugin")" "$manual"
   check "dpkg -r" dpkg -r zeb-aldermark > /dev/null
