@@ -9,9 +9,11 @@
 #include <lv2/state/state.h>
 #include <lv2/urid/urid.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <new>
+#include <numbers>
 
 #include "core/meter_effect.h"
 #include "lv2/lv2_ports.h"
@@ -35,6 +37,10 @@ struct Instance {
     float* audioOut[2] = {};
     const float* controls[lv2_ports::kControlCount] = {};
     float lastControl[lv2_ports::kControlCount];  // host value last applied; NaN: none yet
+    float* outputs[lv2_ports::kOutputCount] = {};
+    double rate = 44100.0;                         // Hz, as instantiated
+    double oversSeen[2] = {};                      // the meter's over count at the last look
+    double ledSecondsLeft[2] = {};                 // how long each over LED stays lit, seconds
 };
 
 const LV2_URID_Map* findMap(const LV2_Feature* const* features) {
@@ -53,6 +59,7 @@ LV2_Handle instantiate(const LV2_Descriptor*, double rate, const char*, const LV
     }
     for (float& last : instance->lastControl) last = std::nanf("");
     instance->effect.setSampleRate(static_cast<float>(rate));
+    instance->rate = rate > 0.0 ? rate : 44100.0;
     return instance;
 }
 
@@ -60,7 +67,43 @@ void connectPort(LV2_Handle handle, uint32_t port, void* data) {
     auto* instance = static_cast<Instance*>(handle);
     if (port < 2) instance->audioIn[port] = static_cast<const float*>(data);
     else if (port < lv2_ports::kAudioPortCount) instance->audioOut[port - 2] = static_cast<float*>(data);
-    else if (port < lv2_ports::kPortCount) instance->controls[port - lv2_ports::kFirstControlPort] = static_cast<const float*>(data);
+    else if (port < lv2_ports::kFirstOutputPort)
+        instance->controls[port - lv2_ports::kFirstControlPort] = static_cast<const float*>(data);
+    else if (port < lv2_ports::kPortCount) instance->outputs[port - lv2_ports::kFirstOutputPort] = static_cast<float*>(data);
+}
+
+// The selected meter's readings into the output ports, after the block that made them. The
+// running values are read as they stand: the over latches the editor shows stay untouched.
+void writeReadings(Instance& instance, uint32_t frames) {
+    MeterModel* meter = instance.effect.selectedMeter();
+    if (!meter) return;
+    for (int ch = 0; ch < 2; ++ch) {
+        const double overs = meter->oversCounted(ch);
+        if (overs > instance.oversSeen[ch]) instance.ledSecondsLeft[ch] = lv2_ports::kOverLedSeconds;
+        else instance.ledSecondsLeft[ch] -= frames / instance.rate;
+        instance.oversSeen[ch] = overs;  // a reset counts from zero again
+    }
+    const bool rms = instance.effect.meterType() == 1;
+    for (int i = 0; i < lv2_ports::kOutputCount; ++i) {
+        float* out = instance.outputs[i];
+        if (!out) continue;
+        const lv2_ports::Output& o = lv2_ports::kOutputs[i];
+        switch (o.reading) {
+            case lv2_ports::kNeedle: *out = lv2_ports::readingDb(meter->current(MeterModel::kNeedle, o.channel)); break;
+            case lv2_ports::kHold: {
+                double hold = meter->current(MeterModel::kHold, o.channel);
+                if (meter->holdMode() == 1) hold = std::max(hold, meter->heldMaximum(o.channel));
+                *out = lv2_ports::readingDb(hold);
+                break;
+            }
+            case lv2_ports::kRmsPointer: {
+                const double q = rms ? meter->current(MeterModel::kMeanSquare, o.channel) : 0.0;
+                *out = lv2_ports::readingDb(q > 0.0 ? std::sqrt(q) * std::numbers::sqrt2 : 0.0);
+                break;
+            }
+            case lv2_ports::kOverLed: *out = instance.ledSecondsLeft[o.channel] > 0.0 ? 1.0f : 0.0f; break;
+        }
+    }
 }
 
 // A control's value reaches the effect when it differs from the one applied last, so a state
@@ -90,6 +133,7 @@ void run(LV2_Handle handle, uint32_t frames) {
     applyControls(instance);
     instance.effect.process(instance.audioIn[0], instance.audioIn[1], instance.audioOut[0], instance.audioOut[1],
                             static_cast<int>(frames));
+    writeReadings(instance, frames);
 }
 
 void cleanup(LV2_Handle handle) { delete static_cast<Instance*>(handle); }

@@ -58,7 +58,36 @@ inline constexpr Control kControls[] = {
 inline constexpr int kControlCount = static_cast<int>(sizeof kControls / sizeof kControls[0]);
 static_assert(kControlCount == parameters::kFunctionCount, "one control per host parameter");
 inline constexpr int kFirstControlPort = kAudioPortCount;
-inline constexpr int kPortCount = kFirstControlPort + kControlCount;
+
+// Control outputs: what the selected meter shows, so that a host's generic view is a working
+// meter. Levels are dB relative to the meter's reference (0 = the reference), held within
+// the range; the over LEDs are 1 while lit.
+enum Reading { kNeedle, kHold, kRmsPointer, kOverLed };
+struct Output {
+    Reading reading;
+    int channel;  // 0 left, 1 right
+    const char* symbol;
+    const char* name;
+};
+inline constexpr float kLowestDb = -40.0f, kHighestDb = 6.0f;
+inline constexpr Output kOutputs[] = {
+    {kNeedle, 0, "needle_l", "Needle L"},       {kNeedle, 1, "needle_r", "Needle R"},
+    {kHold, 0, "hold_l", "Hold L"},             {kHold, 1, "hold_r", "Hold R"},
+    {kRmsPointer, 0, "rms_l", "RMS pointer L"}, {kRmsPointer, 1, "rms_r", "RMS pointer R"},
+    {kOverLed, 0, "over_l", "Over L"},          {kOverLed, 1, "over_r", "Over R"},
+};
+inline constexpr int kOutputCount = static_cast<int>(sizeof kOutputs / sizeof kOutputs[0]);
+inline constexpr int kFirstOutputPort = kFirstControlPort + kControlCount;
+inline constexpr int kPortCount = kFirstOutputPort + kOutputCount;
+// How long an over LED stays lit after the last over, seconds.
+inline constexpr double kOverLedSeconds = 1.0;
+
+// A linear reading relative to the reference as the output shows it.
+inline float readingDb(double linear) {
+    if (!(linear > 0.0)) return kLowestDb;
+    const double db = 20.0 * std::log10(linear);
+    return static_cast<float>(db < kLowestDb ? kLowestDb : db > kHighestDb ? kHighestDb : db);
+}
 
 // The effect's normalised value of a host value (clamped to the control's range).
 inline float normalised(const Control& c, float value) {

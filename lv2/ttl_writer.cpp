@@ -38,6 +38,18 @@ void writeControl(std::ostream& out, int port, const lv2_ports::Control& c) {
     out << "\n";
 }
 
+void writeOutput(std::ostream& out, int port, const lv2_ports::Output& o) {
+    const bool led = o.reading == lv2_ports::kOverLed;
+    out << "        a lv2:OutputPort, lv2:ControlPort ;\n"
+        << "        lv2:index " << port << " ;\n"
+        << "        lv2:symbol \"" << o.symbol << "\" ;\n"
+        << "        lv2:name \"" << o.name << "\" ;\n"
+        << "        lv2:default " << (led ? "0.0" : number(lv2_ports::kLowestDb)) << " ;\n"
+        << "        lv2:minimum " << (led ? "0.0" : number(lv2_ports::kLowestDb)) << " ;\n"
+        << "        lv2:maximum " << (led ? "1.0" : number(lv2_ports::kHighestDb)) << " ;\n"
+        << (led ? "        lv2:portProperty lv2:toggled\n" : "        units:unit units:db\n");
+}
+
 bool writeDescription(const std::string& path, const std::string& binary) {
     std::ofstream out(path);
     out << "@prefix lv2: <http://lv2plug.in/ns/lv2core#> .\n"
@@ -67,7 +79,11 @@ bool writeDescription(const std::string& path, const std::string& binary) {
     }
     for (int i = 0; i < lv2_ports::kControlCount; ++i) {
         writeControl(out, lv2_ports::kFirstControlPort + i, lv2_ports::kControls[i]);
-        out << (i + 1 < lv2_ports::kControlCount ? "    ] , [\n" : "    ] .\n");
+        out << "    ] , [\n";
+    }
+    for (int i = 0; i < lv2_ports::kOutputCount; ++i) {
+        writeOutput(out, lv2_ports::kFirstOutputPort + i, lv2_ports::kOutputs[i]);
+        out << (i + 1 < lv2_ports::kOutputCount ? "    ] , [\n" : "    ] .\n");
     }
     return static_cast<bool>(out);
 }

@@ -51,7 +51,7 @@ def run(command, env=None):
 
 def main(lv2_dir, aldermark, scratch):
     os.makedirs(scratch, exist_ok=True)
-    env = dict(os.environ, LV2_PATH=lv2_dir, XDG_CONFIG_HOME=os.path.join(scratch, "config"))
+    env = dict(os.environ, LV2_PATH=os.path.abspath(lv2_dir), XDG_CONFIG_HOME=os.path.abspath(os.path.join(scratch, "config")))
     failures = []
 
     def check(condition, what):
@@ -65,8 +65,11 @@ def main(lv2_dir, aldermark, scratch):
     check("Name:              ZEB Aldermark" in info, "lv2info: the name")
     symbols = [line.split()[-1] for line in info.splitlines() if line.strip().startswith("Symbol:")]
     check(symbols[:4] == ["in_l", "in_r", "out_l", "out_r"], "lv2info: two audio inputs, then two outputs")
-    check(len(symbols) == 4 + 17 and "lag_time" in symbols and "trim" in symbols,
-          "lv2info: a control for each of the 17 host parameters, no spare ones (%d ports)" % len(symbols))
+    controls, readings = symbols[4:21], symbols[21:]
+    check(len(controls) == 17 and controls[0] == "process" and controls[-1] == "lag_time",
+          "lv2info: a control for each of the 17 host parameters, no spare ones")
+    check(readings == ["needle_l", "needle_r", "hold_l", "hold_r", "rms_l", "rms_r", "over_l", "over_r"],
+          "lv2info: the needles, holds, RMS pointers and over LEDs as outputs, and nothing more")
 
     # A tone with a DC offset in both channels, and a burst over full scale.
     frames = []

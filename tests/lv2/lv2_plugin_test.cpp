@@ -1,12 +1,15 @@
 // The built LV2 binary loaded through lilv as a host loads it: its state is the effect's
 // chunk, byte for byte the one the format-neutral effect saves after the same edits; a chunk
-// from elsewhere loads and saves back unchanged, and wins over the ports' values.
+// from elsewhere loads and saves back unchanged, and wins over the ports' values. Its output
+// ports read the meter as its panel does.
 #include <gtest/gtest.h>
 #include <lilv/lilv.h>
 #include <lv2/atom/atom.h>
 #include <lv2/state/state.h>
 #include <lv2/urid/urid.h>
 
+#include <cmath>
+#include <numbers>
 #include <string>
 #include <utility>
 #include <vector>
@@ -70,6 +73,10 @@ public:
             lilv_instance_connect_port(instance_, port, audio_[port].data());
         for (int i = 0; i < lv2_ports::kControlCount; ++i)
             lilv_instance_connect_port(instance_, lv2_ports::kFirstControlPort + i, &controls_[i]);
+        for (int i = 0; i < lv2_ports::kOutputCount; ++i) {
+            outputs_[i] = std::nanf("");
+            lilv_instance_connect_port(instance_, lv2_ports::kFirstOutputPort + i, &outputs_[i]);
+        }
         lilv_instance_activate(instance_);
     }
     ~Lv2Instance() {
@@ -89,6 +96,23 @@ public:
         for (auto& buffer : audio_) buffer.assign(kFrames, 0.1f);
         lilv_instance_run(instance_, kFrames);
     }
+    // `seconds` of a 1 kHz sine of peak `amplitude` in both channels (a square when `square`).
+    void runTone(double amplitude, double seconds, bool square = false) {
+        const int blocks = static_cast<int>(seconds * 48000.0 / kFrames);
+        for (int b = 0; b < blocks; ++b) {
+            for (int i = 0; i < kFrames; ++i) {
+                const double s = std::sin(2.0 * std::numbers::pi * 1000.0 * (phase_ + i) / 48000.0);
+                audio_[0][i] = audio_[1][i] = static_cast<float>(amplitude * (square ? (s >= 0 ? 1.0 : -1.0) : s));
+            }
+            phase_ += kFrames;
+            lilv_instance_run(instance_, kFrames);
+        }
+    }
+    float output(const char* symbol) const {
+        for (int i = 0; i < lv2_ports::kOutputCount; ++i)
+            if (std::string(lv2_ports::kOutputs[i].symbol) == symbol) return outputs_[i];
+        return std::nanf("");
+    }
     const LV2_State_Interface* state() const {
         return static_cast<const LV2_State_Interface*>(lilv_instance_get_extension_data(instance_, LV2_STATE__interface));
     }
@@ -100,6 +124,8 @@ private:
     std::vector<float> audio_[lv2_ports::kAudioPortCount] = {std::vector<float>(kFrames), std::vector<float>(kFrames),
                                                              std::vector<float>(kFrames), std::vector<float>(kFrames)};
     float controls_[lv2_ports::kControlCount] = {};
+    float outputs_[lv2_ports::kOutputCount] = {};
+    long long phase_ = 0;  // frames of tone so far
 };
 
 class Lv2State : public ::testing::Test {
@@ -184,6 +210,53 @@ TEST_F(Lv2State, WithoutUridsItRunsAndHasNoState) {
     EXPECT_EQ(bare.state()->save(bare.handle(), StateRecord::store, &record, LV2_STATE_IS_POD, none),
               LV2_STATE_ERR_NO_FEATURE);
     EXPECT_EQ(record.stores, 0);
+}
+
+TEST_F(Lv2State, OutputsReadEachMeterAsItsPanelDoes) {
+    ASSERT_NE(plugin_, nullptr);
+    struct Case {
+        float meter;
+        bool rmsPointer;  // only RMS3 shows one
+    };
+    for (const Case c : {Case{0, false}, Case{1, true}, Case{2, false}}) {
+        SCOPED_TRACE(c.meter);
+        Lv2Instance lv2(plugin_, features_);
+        ASSERT_TRUE(lv2.ok());
+        lv2.set("meter", c.meter);
+        lv2.runTone(0.1, 2.0);
+        const float loud = lv2.output("needle_l");
+        EXPECT_GT(loud, lv2_ports::kLowestDb);
+        EXPECT_LE(loud, lv2_ports::kHighestDb);
+        EXPECT_NEAR(lv2.output("needle_r"), loud, 0.01) << "both channels got the same tone";
+        EXPECT_GE(lv2.output("hold_l"), loud - 0.01);
+        if (c.rmsPointer) {
+            EXPECT_GT(lv2.output("rms_l"), lv2_ports::kLowestDb);
+        } else {
+            EXPECT_EQ(lv2.output("rms_l"), lv2_ports::kLowestDb);
+        }
+        lv2.runTone(0.01, 3.0);  // 20 dB lower: the needle follows, by the meter's own law
+        EXPECT_NEAR(lv2.output("needle_l"), loud - 20.0f, 1.0);
+        EXPECT_EQ(lv2.output("over_l"), 0.0f);
+    }
+}
+
+TEST_F(Lv2State, OverLedsLightOnAnOverAndGoOutASecondAfter) {
+    ASSERT_NE(plugin_, nullptr);
+    Lv2Instance lv2(plugin_, features_);
+    ASSERT_TRUE(lv2.ok());
+    lv2.set("meter", 2);
+    lv2.runTone(0.05, 0.5);
+    EXPECT_EQ(lv2.output("over_l"), 0.0f);
+    lv2.runTone(1.0, 0.2, true);  // full-scale square: far over any reference
+    EXPECT_EQ(lv2.output("over_l"), 1.0f);
+    EXPECT_EQ(lv2.output("over_r"), 1.0f);
+    const float atTheOver = lv2.output("needle_l");
+    EXPECT_EQ(atTheOver, lv2_ports::kHighestDb) << "held within the range";
+    lv2.runTone(0.0, 0.5);
+    EXPECT_EQ(lv2.output("over_l"), 1.0f) << "still lit half a second later";
+    lv2.runTone(0.0, 0.7);
+    EXPECT_EQ(lv2.output("over_l"), 0.0f);
+    EXPECT_LT(lv2.output("needle_l"), 0.0f) << "the needle falls back below the reference in the silence";
 }
 
 }  // namespace
