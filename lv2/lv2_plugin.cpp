@@ -2,8 +2,8 @@
 //
 // Threads, as LV2 has them: instantiate, activate, deactivate, cleanup and the state calls
 // come from the host's main thread, run() from its audio thread, never at the same time as
-// activate/deactivate. run() takes the effect's instance lock for the block (a timed-out
-// lock lets the block through unmetered rather than stalling the host).
+// activate/deactivate. run() takes the effect's instance lock for the block; after its
+// bounded wait times out the block runs without it rather than stalling the host.
 #include <lv2/atom/atom.h>
 #include <lv2/core/lv2.h>
 #include <lv2/state/state.h>
