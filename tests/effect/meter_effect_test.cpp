@@ -28,49 +28,35 @@ TEST_F(MeterEffectCore, TellsItsFormatOfEveryHostParameterAndOfNothingElse) {
     RecordingLink link;
     MeterEffect effect(link);
     ASSERT_EQ(link.changed.size(), static_cast<size_t>(parameters::kHostCount)) << "each default, once";
-    for (int i = 0; i < parameters::kHostCount; ++i) {
-        EXPECT_EQ(link.changed[i].first, i);
-        EXPECT_EQ(link.changed[i].second, effect.getParameter(i)) << "index " << i;
-    }
-    struct Case {
+    for (int i = 0; i < parameters::kHostCount; ++i)
+        EXPECT_EQ(link.changed[i], std::make_pair(i, effect.getParameter(i)));
+    using Changes = std::vector<std::pair<int, float>>;
+    const struct {
         int index;
         float value;
-        bool reported;
-        float stored;  // what the format hears and getParameter gives back
+        Changes heard;  // what the format is told
+    } cases[] = {
+        {parameters::kTrim, 7.0f, {{parameters::kTrim, 1.0f}}},  // clamped before the format sees it
+        {parameters::kTrim, std::numeric_limits<float>::quiet_NaN(), {}},
+        {parameters::kFirstSpare, 0.25f, {{parameters::kFirstSpare, 0.25f}}},
+        {parameters::kFirstMeterSetting, 0.5f, {}},  // meter settings are not the host's
+        {parameters::kClearOvers, 1.0f, {}},
     };
-    const float nan = std::numeric_limits<float>::quiet_NaN();
-    const Case cases[] = {
-        {parameters::kTrim, 0.75f, true, 0.75f},
-        {parameters::kTrim, 7.0f, true, 1.0f},  // clamped before anyone sees it
-        {parameters::kTrim, nan, false, 1.0f},  // a NaN changes nothing
-        {parameters::kFirstSpare, 0.25f, true, 0.25f},
-        {parameters::kFirstMeterSetting, 0.5f, false, 0.5f},  // meter settings are not the host's
-        {parameters::kClearOvers, 1.0f, false, 0.0f},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.index);
+    for (const auto& c : cases) {
         link.changed.clear();
         effect.setParameter(c.index, c.value);
-        if (c.reported) {
-            ASSERT_EQ(link.changed.size(), 1u);
-            EXPECT_EQ(link.changed[0], std::make_pair(c.index, c.stored));
-        } else {
-            EXPECT_TRUE(link.changed.empty());
-        }
-        if (c.index != parameters::kFirstMeterSetting) {
-            EXPECT_EQ(effect.getParameter(c.index), c.stored);
-        }
+        EXPECT_EQ(link.changed, c.heard) << "index " << c.index;
     }
     // An edit in the editor goes to the format, which decides how the host hears of it.
     link.changed.clear();
     effect.setParameterAutomated(parameters::kHold, 0.5f);
-    EXPECT_EQ(link.automated, (std::vector<std::pair<int, float>>{{parameters::kHold, 0.5f}}));
+    EXPECT_EQ(link.automated, (Changes{{parameters::kHold, 0.5f}}));
     EXPECT_TRUE(link.changed.empty());
 }
 
 TEST_F(MeterEffectCore, SameEditsAndAudioGiveTheSameOutputAndChunkAsTheVstEffect) {
     EffectHost host;
-    host.start(48000.0f, 256);
+    host.start(48000.0f, 1024);
     RecordingLink link;
     MeterEffect core(link);
     core.setSampleRate(48000.0f);
@@ -85,33 +71,25 @@ TEST_F(MeterEffectCore, SameEditsAndAudioGiveTheSameOutputAndChunkAsTheVstEffect
         host.set(index, value);
         core.setParameter(index, value);
     }
-    for (int block = 0; block < 4; ++block) {
-        std::vector<float> left(256), right(256), vstLeft(256), vstRight(256), coreLeft(256), coreRight(256);
-        for (int i = 0; i < 256; ++i) {
-            const double t = (block * 256 + i) / 48000.0;
-            left[i] = static_cast<float>(0.5 * std::sin(2 * std::numbers::pi * 997.0 * t));
-            right[i] = static_cast<float>(0.25 * std::sin(2 * std::numbers::pi * 60.0 * t));
-        }
-        host.process(left, right, vstLeft, vstRight);
-        core.process(left.data(), right.data(), coreLeft.data(), coreRight.data(), 256);
-        ASSERT_EQ(vstLeft, coreLeft) << "block " << block;
-        ASSERT_EQ(vstRight, coreRight) << "block " << block;
+    std::vector<float> left(1024), right(1024), vstLeft(1024), vstRight(1024), coreLeft(1024), coreRight(1024);
+    for (int i = 0; i < 1024; ++i) {
+        left[i] = static_cast<float>(0.5 * std::sin(2 * std::numbers::pi * 997.0 * i / 48000.0));
+        right[i] = static_cast<float>(0.25 * std::sin(2 * std::numbers::pi * 60.0 * i / 48000.0));
     }
-    EXPECT_EQ(host.object().selectedMeter()->getSetting(parameters::kFirstMeterSetting + 1),
-              core.selectedMeter()->getSetting(parameters::kFirstMeterSetting + 1));
+    host.process(left, right, vstLeft, vstRight);
+    core.process(left.data(), right.data(), coreLeft.data(), coreRight.data(), 1024);
+    EXPECT_EQ(vstLeft, coreLeft);
+    EXPECT_EQ(vstRight, coreRight);
 
     void* vstChunk = nullptr;
     ASSERT_EQ(host.dispatch(effGetChunk, 0, 0, &vstChunk), MeterEffect::kChunkSize);
     const auto* vstBytes = static_cast<const unsigned char*>(vstChunk);
-    std::vector<unsigned char> coreChunk(MeterEffect::kChunkSize);
+    std::vector<unsigned char> coreChunk(MeterEffect::kChunkSize), again(MeterEffect::kChunkSize);
     core.saveState(coreChunk.data());
     EXPECT_EQ(std::vector<unsigned char>(vstBytes, vstBytes + MeterEffect::kChunkSize), coreChunk);
-
     // A chunk from one loads in the other and saves back byte for byte.
-    RecordingLink otherLink;
-    MeterEffect other(otherLink);
+    MeterEffect other(link);
     other.loadState(vstChunk, MeterEffect::kChunkSize);
-    std::vector<unsigned char> again(MeterEffect::kChunkSize);
     other.saveState(again.data());
     EXPECT_EQ(again, coreChunk);
 }
