@@ -1,20 +1,7 @@
 #include "vst2/aeffguieditor.h"
 
-#include <chrono>
-#include <thread>
-
 #include "toolkit/frame.h"
 #include "toolkit/knob.h"
-
-AEffGUIEditor::GuiLock::GuiLock(AEffGUIEditor& editor, const std::atomic<bool>& giveUp)
-    : lock_(editor.guiMutex_, std::defer_lock) {
-    // Polls rather than waits with a timeout: short waits on a contended lock are rare, and
-    // plain try_lock is understood by every thread checker.
-    while (!giveUp.load(std::memory_order_acquire)) {
-        if (lock_.try_lock()) return;
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-}
 
 AEffGUIEditor::AEffGUIEditor(AudioEffect* effect)
     : AEffEditor(effect), effectX_(dynamic_cast<AudioEffectX*>(effect)) {}

@@ -10,8 +10,8 @@
 // them, and must not take that lock.
 #include <atomic>
 #include <cstdint>
-#include <mutex>
 
+#include "editor/editor_lock.h"
 #include "toolkit/editor_interface.h"
 #include "toolkit/events.h"
 #include "vst2/aeffeditor.h"
@@ -58,21 +58,21 @@ public:
     // Holds the GUI lock for its scope (also for tools and tests that look at the views from
     // another thread). Recursive: a host may call back into the editor from inside a request
     // the editor made.
-    class GuiLock {
+    class GuiLock : public EditorLock {
     public:
-        explicit GuiLock(AEffGUIEditor& editor) : lock_(editor.guiMutex_) {}
+        explicit GuiLock(AEffGUIEditor& editor) : EditorLock(editor.guiMutex_) {}
         // Waits for the lock only as long as `giveUp` stays false (a timer that is being
         // stopped must not wait for a thread that waits for it); owns() tells the outcome.
-        GuiLock(AEffGUIEditor& editor, const std::atomic<bool>& giveUp);
-        bool owns() const { return lock_.owns_lock(); }
-    private:
-        std::unique_lock<std::recursive_mutex> lock_;
+        GuiLock(AEffGUIEditor& editor, const std::atomic<bool>& giveUp) : EditorLock(editor.guiMutex_, giveUp) {}
     };
 
 protected:
+    // The GUI lock itself, for an editor built on this one that takes it on its own.
+    EditorMutex& editorMutex() { return guiMutex_; }
+
     ERect rect{0, 0, 0, 0};  // the window size the host gets from getRect
 
 private:
     AudioEffectX* effectX_;             // the effect, seen as a 2.x effect (null otherwise)
-    std::recursive_mutex guiMutex_;  // see GuiLock
+    EditorMutex guiMutex_;  // see GuiLock
 };

@@ -49,15 +49,19 @@ void CPresetSystemEditor::valueChanged(CControl* control) {
     openUserManual();
 }
 
+void CPresetSystemEditor::noteGesture(const CControl* control) {
+    if (control && control->getTag() == kManualButtonTag) manualOpenedInGesture_ = false;
+}
+
 void CPresetSystemEditor::controlBeginEdit(CControl* control) {
     if (!control) return;
-    if (control->getTag() == kManualButtonTag) manualOpenedInGesture_ = false;
+    noteGesture(control);
     beginEdit(hostParameterFor(control));
 }
 
 void CPresetSystemEditor::controlEndEdit(CControl* control) {
     if (!control) return;
-    if (control->getTag() == kManualButtonTag) manualOpenedInGesture_ = false;
+    noteGesture(control);
     endEdit(hostParameterFor(control));
 }
 

@@ -45,6 +45,8 @@ protected:
     // The host parameter a control's gesture belongs to: its tag, unless a subclass maps its
     // own view tags to the parameter they set.
     virtual std::int32_t hostParameterFor(const CControl* control) const;
+    // A gesture on `control` begins or ends: a manual button's next press opens it again.
+    void noteGesture(const CControl* control);
     // For the subclass's idle step (GUI lock held): shows the outcome of a manual opening
     // that answers late (Linux) when it failed.
     void idlePresetSystem();

@@ -1,285 +1,75 @@
 #include "vst2/templete_editor.h"
 
-#include <algorithm>
-#include <bit>
-#include <cmath>
 #include <new>
 
-#include "editor/my_frame.h"
-#include "editor/strip_filters_editor.h"
-#include "editor/strip_label_editor.h"
-#include "model/editor_size.h"
-#include "model/parameter_ids.h"
-#include "toolkit/bitmap.h"
-#include "toolkit/knob.h"
-#include "views/meter_panels.h"
 #include "vst2/create_editor.h"
-
-namespace {
-
-// Parameters the editor itself acts on.
-using parameters::kHighPassFrequency, parameters::kLowPassFrequency, parameters::kMeter, parameters::kProcess,
-    parameters::kShowFilters, parameters::kShowLabel, parameters::kStrips, parameters::kTrim;
-constexpr VstInt32 kTrimText = 68;
-constexpr double kStripTop = editor_size::kMeterAreaHeight;
-constexpr int kFiltersExpanded = editor_size::kFiltersStripHeight, kStripCollapsed = editor_size::kStripCollapsedHeight,
-              kLabelExpanded = editor_size::kLabelStripHeight;
-
-int asSwitch(float x) { return static_cast<int>(x + 0.5f); }
-
-}  // namespace
 
 AEffEditor* createPluginEditor(CPresetSystemEffect* effect, EditorEffect* link) {
     if (!effect || !link) return nullptr;
     return new (std::nothrow) TemepleteEditor(effect, link);
 }
 
-TemepleteEditor::TemepleteEditor(CPresetSystemEffect* effect, EditorEffect* link)
-    : CPresetSystemEditor(effect), link_(link), background_(new CBitmap(kBackgroundId)) {
+TemepleteEditor::TemepleteEditor(CPresetSystemEffect* effect, EditorEffect* link) : CPresetSystemEditor(effect) {
     rect = ERect{0, 0, kOpenHeight, kWidth};
-    if (link_) link_->setEditorSink(this);
+    EditorHost& host = *this;
+    if (link) meter_ = std::make_unique<MeterEditor>(*link, host, editorMutex());
 }
 
 TemepleteEditor::~TemepleteEditor() {
     close();
-    if (link_) link_->setEditorSink(nullptr);
-    background_->forget();
+    meter_.reset();  // stops listening to the effect before the bases go
 }
 
-CZEBMeterFULLPANEL* TemepleteEditor::panel(int meter) const {
-    return meter >= 0 && meter < 3 ? panels_[static_cast<std::size_t>(meter)].get() : nullptr;
-}
-
-bool TemepleteEditor::open(void* parentWindow) { return build(parentWindow, false); }
-
-bool TemepleteEditor::openOffscreen() { return build(nullptr, true); }
-
-bool TemepleteEditor::build(void* parentWindow, bool offscreen) {
+bool TemepleteEditor::open(void* parentWindow) {
     GuiLock lock(*this);
     if (frame) close();  // opened again: into the new parent
-    if (!background_->isLoaded() || (!offscreen && !parentWindow)) return false;
+    return attach(meter_ && parentWindow && meter_->open(parentWindow), parentWindow);
+}
 
-    for (auto& word : pendingMask_) word.store(0, std::memory_order_relaxed);
-    accepting_.store(true, std::memory_order_release);  // changes from now on reach the views
-    auto* newFrame = new MyFrame(CRect(rect.left, rect.top, rect.left + kWidth, rect.top + kOpenHeight), nullptr, this);
-    if (!(offscreen ? newFrame->openOffscreen() : newFrame->open(parentWindow))) {
-        newFrame->forget();
-        accepting_.store(false, std::memory_order_release);
-        return false;
-    }
+bool TemepleteEditor::openOffscreen() {
+    GuiLock lock(*this);
+    if (frame) close();
+    return attach(meter_ && meter_->openOffscreen(), nullptr);
+}
+
+bool TemepleteEditor::attach(bool opened, void* parentWindow) {
+    if (!opened) return false;
     AEffGUIEditor::open(parentWindow);
-    newFrame->setBackground(background_);
-    frame = newFrame;
-    CKnob::setKnobMode(kLinearMode);
-    currentMeter_ = -1;
-    stripLayout_ = {-1, -1, -1};
-
-    panels_[0] = std::make_unique<CZEBVUMeterFULLPANEL>(this, link_);
-    panels_[1] = std::make_unique<CZEBRMSMeterFULLPANEL>(this, link_);
-    panels_[2] = std::make_unique<CZEBPPMMeterFULLPANEL>(this, link_);
-    for (auto& p : panels_) p->open(frame);
-    selectMeter(link_->getParameter(kMeter));
-
-    filtersStrip_ = std::make_unique<StripFiltersSafeEditor>(this, link_);
-    labelStrip_ = std::make_unique<StripLabelSafeEditor>(this, link_);
-    for (StripSafeEditor* strip : {filtersStrip_.get(), labelStrip_.get()})
-        if (strip) {
-            strip->open(frame);
-            strip->setHintLabels(panels_[0]->getHintLabel(), panels_[1]->getHintLabel(), panels_[2]->getHintLabel());
-        }
-    layoutStrips();
-    // Reopened as it was left: turned round to the settings, unless the meter changed since.
-    if (CZEBMeterFULLPANEL* shown = panel(currentMeter_); shown && settingsShownFor_ == currentMeter_)
-        shown->showSettingsPanel();
-    settingsShownFor_ = -1;
-
-    timerStopping_.store(false, std::memory_order_release);
-    toolkit::IPlatformWindow* window = frame->getPlatformWindow();
-    timerRunning_ = window && window->startTimer(kTimerPeriodMs, [this] { timerTick(); });
-    lastStep_ = {};
+    frame = meter_->getFrame();
     return true;
 }
 
 void TemepleteEditor::close() {
-    // The timer goes first. A tick waiting for the lock gives up once it sees the flag, so
-    // stopping (which waits for a running tick) cannot wait for a tick that waits for us.
-    timerStopping_.store(true, std::memory_order_release);
+    if (meter_) meter_->stopTimer();  // before the lock: see MeterEditor::stopTimer
     GuiLock lock(*this);
-    accepting_.store(false, std::memory_order_release);
     if (!frame) return;
-    if (toolkit::IPlatformWindow* window = frame->getPlatformWindow()) window->stopTimer();
-    timerRunning_ = false;
     CPresetSystemEditor::close();
-    const CZEBMeterFULLPANEL* shown = panel(currentMeter_);
-    settingsShownFor_ = shown && shown->isSettingsPanelShown() ? currentMeter_ : -1;
-    for (auto* strip : {&labelStrip_, &filtersStrip_})
-        if (*strip) {
-            (*strip)->close();
-            strip->reset();
-        }
-    for (auto& p : panels_)
-        if (p) p->close();
-    for (auto& p : panels_) p.reset();
-    CFrame* old = frame;
+    meter_->close();
     frame = nullptr;
-    old->close();
-    currentMeter_ = -1;
-}
-
-void TemepleteEditor::timerTick() {
-    GuiLock lock(*this, timerStopping_);
-    if (!lock.owns() || timerStopping_.load(std::memory_order_acquire)) return;
-    idleStep();
 }
 
 void TemepleteEditor::idle() {
-    GuiLock lock(*this);
-    if (!frame) return;
-    // While the timer keeps the pace, the host's idle has nothing to add; it takes over when
-    // the timer falls behind (or there is none).
-    if (timerRunning_ && std::chrono::steady_clock::now() - lastStep_ < std::chrono::milliseconds(kTimerPeriodMs * 3 / 2))
-        return;
-    idleStep();
+    if (meter_) meter_->idle();
 }
 
 void TemepleteEditor::idleStep() {
-    GuiLock lock(*this);
-    if (!frame || inIdle_) return;
-    inIdle_ = true;
-    lastStep_ = std::chrono::steady_clock::now();
-    idlePresetSystem();
-    applyPendingParameters();
-    if (labelStrip_) labelStrip_->idle();
-    // A window nobody can see needs no needles.
-    if (CZEBMeterFULLPANEL* shown = panel(currentMeter_); shown && frame && frame->isWindowViewable()) {
-        shown->idle(interpolationFactor());
-        // Settings another instance changed (the panel's scope following) show in this tick.
-        applyPendingParameters();
-    }
-    if (frame) frame->idle();
-    inIdle_ = false;
-}
-
-double TemepleteEditor::interpolationFactor() const {
-    const double now = static_cast<double>(frame->getTicks()) * 0.001;
-    const double origin = link_->displayTimeOrigin();
-    const double scale = link_->displayTimeScale();
-    if (!(scale > 0) || !std::isfinite(origin)) return 1.0;
-    const double f = (now - origin) / scale;
-    if (!(f > 0)) return 0.0;
-    return std::min(f, 1.0);  // beyond the block the needle waits for the next one
+    if (meter_) meter_->idleStep();
 }
 
 void TemepleteEditor::setParameter(VstInt32 index, float value) {
-    if (index < 0 || index >= kTrackedParameters || !accepting_.load(std::memory_order_acquire)) return;
-    const auto slot = static_cast<std::size_t>(index);
-    pendingValue_[slot].store(value, std::memory_order_relaxed);
-    pendingMask_[slot / 64].fetch_or(std::uint64_t{1} << (slot % 64), std::memory_order_release);
-}
-
-void TemepleteEditor::applyPendingParameters() {
-    for (std::size_t word = 0; word < pendingMask_.size(); ++word) {
-        std::uint64_t bits = pendingMask_[word].exchange(0, std::memory_order_acq_rel);
-        while (bits) {
-            const auto bit = static_cast<std::size_t>(std::countr_zero(bits));
-            bits &= bits - 1;
-            const std::size_t index = word * 64 + bit;
-            applyParameter(static_cast<VstInt32>(index), pendingValue_[index].load(std::memory_order_relaxed));
-        }
-    }
-}
-
-void TemepleteEditor::applyParameter(VstInt32 index, float value) {
-    if (!frame) return;
-    if (index == kProcess && filtersStrip_) filtersStrip_->setProcessActive(asSwitch(value) == 1);
-    if (index == kMeter) selectMeter(value);
-    if (index == kStrips || index == kShowFilters || index == kShowLabel) layoutStrips();
-    if (labelStrip_) labelStrip_->setParameter(index, value);
-    if (filtersStrip_) filtersStrip_->setParameter(index, value);
-    for (auto& p : panels_)
-        if (p) p->setParameter(index, value);
-}
-
-void TemepleteEditor::selectMeter(float value) {
-    const int meter = std::isfinite(value) ? static_cast<int>(std::clamp(value, 0.f, 1.f) * 2.f + 0.5f) : 0;
-    if (meter == currentMeter_) return;
-    currentMeter_ = meter;
-    for (auto& p : panels_)
-        if (p) p->hide();
-    if (CZEBMeterFULLPANEL* shown = panel(meter)) shown->show();
-    // The strips follow in the variant of the new meter. The window keeps its size unless
-    // a strip switch changed in the same batch of changes (the layout then takes it in).
-    stripLayout_[0] = -1;
-    layoutStrips();
-}
-
-void TemepleteEditor::layoutStrips() {
-    if (!frame || !filtersStrip_ || !labelStrip_) return;
-    const std::array<int, 3> wanted{asSwitch(link_->getParameter(kStrips)), asSwitch(link_->getParameter(kShowFilters)),
-                                    asSwitch(link_->getParameter(kShowLabel))};
-    if (wanted == stripLayout_) return;
-    stripLayout_ = wanted;
-    int height = kMeterAreaHeight;
-    if (wanted[0] == 1) {
-        double y = kStripTop;
-        if (wanted[1] == 1) {
-            filtersStrip_->showExpanded(CPoint(0, y), currentMeter_);
-            y += kFiltersExpanded;
-        } else {
-            filtersStrip_->showCollapsed(CPoint(0, y), currentMeter_);
-            y += kStripCollapsed;
-        }
-        if (wanted[2] == 1) {
-            labelStrip_->showExpanded(CPoint(0, y), currentMeter_);
-            height = static_cast<int>(y) + kLabelExpanded;
-        } else {
-            labelStrip_->showCollapsed(CPoint(0, y), currentMeter_);
-            height = static_cast<int>(y) + kStripCollapsed;
-        }
-    }
-    // With the strips off they stay where they are: the window's height leaves them out.
-    resizeTo(height);
-}
-
-void TemepleteEditor::resizeTo(int height) {
-    if (!frame || height <= 0) return;
-    if (rect.bottom - rect.top == height) {
-        if (frame->getHeight() != height) frame->setSize(frame->getWidth(), height);
-        return;
-    }
-    rect.bottom = static_cast<VstInt16>(rect.top + height);
-    frame->setSize(frame->getWidth(), height);
-    if (toolkit::IPlatformWindow* window = frame->getPlatformWindow()) window->resizeParent(rect.right, rect.bottom);
-    sizeWindow(rect.right, rect.bottom);
-    frame->invalid();
-    frame->setDirty(true);
+    if (meter_) meter_->setParameter(index, value);
 }
 
 void TemepleteEditor::valueChanged(CControl* control) {
-    if (!control) return;
-    CPresetSystemEditor::valueChanged(control);
-    const std::int32_t tag = control->getTag();
-    if ((tag >= 0 && tag <= 7) || tag == kShowLabel) {
-        // Every change reaches the host as one gesture, also from controls that do not
-        // bracket their clicks themselves.
-        const bool bracket = !control->isEditing();
-        if (bracket) beginEdit(tag);
-        link_->setParameterAutomated(tag, control->getValue());
-        if (bracket) endEdit(tag);
-        control->setDirty(true);
-    }
-    if (CZEBMeterFULLPANEL* shown = panel(currentMeter_)) shown->valueChanged(control);
-    if (labelStrip_) labelStrip_->valueChanged(control);
-    if (filtersStrip_) filtersStrip_->valueChanged(control);
+    if (meter_) meter_->valueChanged(control);
 }
 
 std::int32_t TemepleteEditor::hostParameterFor(const CControl* control) const {
-    if (!control) return -1;
-    // Typed values are gestures on the parameter they set.
-    switch (control->getTag()) {
-        case kTrimText: return kTrim;
-        case StripFiltersEditor::kHighPassTextTag: return kHighPassFrequency;
-        case StripFiltersEditor::kLowPassTextTag: return kLowPassFrequency;
-        default: return control->getTag();
-    }
+    return meter_ ? meter_->hostParameterFor(control) : CPresetSystemEditor::hostParameterFor(control);
+}
+
+bool TemepleteEditor::requestResize(int width, int height) {
+    rect.right = static_cast<VstInt16>(rect.left + width);
+    rect.bottom = static_cast<VstInt16>(rect.top + height);
+    return sizeWindow(width, height);
 }

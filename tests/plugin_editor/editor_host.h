@@ -63,9 +63,9 @@ inline VstIntPtr VSTCALLBACK editorHostCallback(AEffect*, VstInt32 opcode, VstIn
     }
 }
 
-class EditorHost {
+class VstEditorHost {
 public:
-    EditorHost() {
+    VstEditorHost() {
         meter_settings::globalStore().fillWithDefaults();
         meter_settings::sessionStore().fillWithDefaults();
         meter_settings::setDefaultScope(meter_settings::kSession);
@@ -73,11 +73,11 @@ public:
         gEditorHost.take();
         effect_ = createEffect(editorHostCallback);
     }
-    ~EditorHost() {
+    ~VstEditorHost() {
         if (effect_) dispatch(effClose);
     }
-    EditorHost(const EditorHost&) = delete;
-    EditorHost& operator=(const EditorHost&) = delete;
+    VstEditorHost(const VstEditorHost&) = delete;
+    VstEditorHost& operator=(const VstEditorHost&) = delete;
 
     AEffect* effect() const { return effect_; }
     Templete& object() const { return *static_cast<Templete*>(effect_->object); }
@@ -123,7 +123,7 @@ private:
 
 // A started effect and its editor; derived fixtures open the editor as they need it.
 struct EditorFixture : ::testing::Test {
-    EditorHost host;
+    VstEditorHost host;
     TemepleteEditor* editor = nullptr;
 
     void SetUp() override {

@@ -12,7 +12,7 @@
 using namespace editortest;
 
 TEST(EditorStress, ThousandOpenCloseCyclesWhileAudioAndAutomationRun) {
-    EditorHost host;
+    VstEditorHost host;
     testsupport::TestHostWindow window;
     ASSERT_TRUE(window.valid());
     host.start(48000.0f, 256);

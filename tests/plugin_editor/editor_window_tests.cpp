@@ -16,7 +16,7 @@ using testsupport::TestHostWindow;
 
 namespace {
 
-ERect rectOf(EditorHost& host) {
+ERect rectOf(VstEditorHost& host) {
     ERect* rect = nullptr;
     if (host.dispatch(effEditGetRect, 0, 0, &rect) != 1 || !rect) return ERect{-1, -1, -1, -1};
     return *rect;
@@ -33,7 +33,7 @@ bool pumpUntil(TestHostWindow& window, Done done) {
 }
 
 struct EditorWindow : ::testing::Test {
-    EditorHost host;
+    VstEditorHost host;
     TestHostWindow window;
     void SetUp() override {
         ASSERT_TRUE(window.valid()) << "no window system to open the editor in";

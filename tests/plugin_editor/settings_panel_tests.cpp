@@ -31,7 +31,7 @@ namespace {
 constexpr VstInt32 kScope = 2, kMeter = 3, kHold = 5, kStrips = 6, kShowFilters = 7, kShowLabel = 15;
 
 // Turns the shown meter of `editor` round with a click in the middle of its meter selector.
-BackPanel* turnRound(EditorHost& host, TemepleteEditor* editor, int meter) {
+BackPanel* turnRound(VstEditorHost& host, TemepleteEditor* editor, int meter) {
     host.set(kMeter, meter * 0.5f);
     editor->idleStep();
     CZEBMeterFULLPANEL* front = editor->panel(meter);
@@ -264,7 +264,7 @@ TEST(SettingsPanelsChild, StartsWithTheStoredGlobals) {
 }
 
 TEST_F(SettingsPanels, ASessionChangeShowsOnTheOtherInstanceWithinOneTick) {
-    EditorHost other;
+    VstEditorHost other;
     other.start();
     TemepleteEditor* otherEditor = other.editor();
     ASSERT_TRUE(otherEditor->openOffscreen());

@@ -177,7 +177,7 @@ TEST_F(Strips, LabelIsCutWholeAndTravelsWithTheProject) {
     editor->close();
     editor = nullptr;
 
-    EditorHost other;
+    VstEditorHost other;
     TemepleteEditor* otherEditor = other.editor();
     ASSERT_TRUE(otherEditor->openOffscreen());
     other.dispatch(effSetChunk, 0, static_cast<VstIntPtr>(saved.size()), saved.data());
