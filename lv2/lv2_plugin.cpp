@@ -1,5 +1,7 @@
 // The LV2 plug-in: the format-neutral effect behind LV2's ports and its state extension.
 //
+// The UI in the same binary (lv2_ui.cpp) shows our editor on this instance.
+//
 // Threads, as LV2 has them: instantiate, activate, deactivate, cleanup and the state calls
 // come from the host's main thread, run() from its audio thread, never at the same time as
 // activate/deactivate. run() takes the effect's instance lock for the block; after its
@@ -15,33 +17,12 @@
 #include <new>
 #include <numbers>
 
-#include "core/meter_effect.h"
-#include "lv2/lv2_ports.h"
+#include "lv2/lv2_instance.h"
 
 namespace {
 
+using lv2_plugin::Instance;
 using lv2_ports::kControls;
-
-// LV2 has no automation writes from the plug-in and keeps no program slots: nothing to tell.
-struct SilentFormat final : FormatLink {
-    void automateParameter(int, float) override {}
-    void hostParameterChanged(int, float) override {}
-};
-
-struct Instance {
-    SilentFormat format;
-    MeterEffect effect{format};
-    LV2_URID chunkKey = 0;   // URID of the state property holding the chunk
-    LV2_URID chunkType = 0;  // URID of atom:Chunk
-    const float* audioIn[2] = {};
-    float* audioOut[2] = {};
-    const float* controls[lv2_ports::kControlCount] = {};
-    float lastControl[lv2_ports::kControlCount];  // host value last applied; NaN: none yet
-    float* outputs[lv2_ports::kOutputCount] = {};
-    double rate = 44100.0;                         // Hz, as instantiated
-    double oversSeen[2] = {};                      // the meter's over count at the last look
-    double ledSecondsLeft[2] = {};                 // how long each over LED stays lit, seconds
-};
 
 const LV2_URID_Map* findMap(const LV2_Feature* const* features) {
     for (int i = 0; features && features[i]; ++i)

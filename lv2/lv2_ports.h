@@ -11,6 +11,8 @@
 namespace lv2_ports {
 
 inline constexpr const char* kPluginUri = "https://kestrune-zeb.com/plugins/aldermark";
+// Our editor as the plug-in's UI (in the same binary).
+inline constexpr const char* kUiUri = "https://kestrune-zeb.com/plugins/aldermark#ui";
 inline constexpr const char* kChunkKeyUri = "https://kestrune-zeb.com/plugins/aldermark#chunk";
 
 enum AudioPort { kInLeft = 0, kInRight, kOutLeft, kOutRight, kAudioPortCount };

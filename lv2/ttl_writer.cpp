@@ -59,6 +59,7 @@ bool writeDescription(const std::string& path, const std::string& binary) {
            "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n"
            "@prefix pprops: <http://lv2plug.in/ns/ext/port-props#> .\n"
            "@prefix state: <http://lv2plug.in/ns/ext/state#> .\n"
+           "@prefix ui: <http://lv2plug.in/ns/extensions/ui#> .\n"
            "@prefix units: <http://lv2plug.in/ns/extensions/units#> .\n"
            "@prefix urid: <http://lv2plug.in/ns/ext/urid#> .\n\n"
         << "<" << lv2_ports::kPluginUri << ">\n"
@@ -69,6 +70,7 @@ bool writeDescription(const std::string& path, const std::string& binary) {
         << "    lv2:binary <" << binary << "> ;\n"
         << "    lv2:optionalFeature lv2:hardRTCapable, urid:map ;\n"
         << "    lv2:extensionData state:interface ;\n"
+        << "    ui:ui <" << lv2_ports::kUiUri << "> ;\n"
         << "    lv2:port [\n";
     for (int i = 0; i < lv2_ports::kAudioPortCount; ++i) {
         out << "        a " << (i < 2 ? "lv2:InputPort" : "lv2:OutputPort") << ", lv2:AudioPort ;\n"
@@ -85,16 +87,28 @@ bool writeDescription(const std::string& path, const std::string& binary) {
         writeOutput(out, lv2_ports::kFirstOutputPort + i, lv2_ports::kOutputs[i]);
         out << (i + 1 < lv2_ports::kOutputCount ? "    ] , [\n" : "    ] .\n");
     }
+    // The editor needs the instance itself: it shows the meters and settings no port carries.
+    out << "\n<" << lv2_ports::kUiUri << ">\n"
+        << "    a ui:X11UI ;\n"
+        << "    ui:binary <" << binary << "> ;\n"
+        << "    lv2:requiredFeature ui:parent, <http://lv2plug.in/ns/ext/instance-access> ;\n"
+        << "    lv2:optionalFeature ui:resize, ui:touch ;\n"
+        << "    lv2:extensionData ui:idleInterface .\n";
     return static_cast<bool>(out);
 }
 
 bool writeManifest(const std::string& path, const std::string& binary) {
     std::ofstream out(path);
     out << "@prefix lv2: <http://lv2plug.in/ns/lv2core#> .\n"
-           "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n\n"
+           "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n"
+           "@prefix ui: <http://lv2plug.in/ns/extensions/ui#> .\n\n"
         << "<" << lv2_ports::kPluginUri << ">\n"
         << "    a lv2:Plugin ;\n"
         << "    lv2:binary <" << binary << "> ;\n"
+        << "    rdfs:seeAlso <zeb-aldermark.ttl> .\n\n"
+        << "<" << lv2_ports::kUiUri << ">\n"
+        << "    a ui:X11UI ;\n"
+        << "    ui:binary <" << binary << "> ;\n"
         << "    rdfs:seeAlso <zeb-aldermark.ttl> .\n";
     return static_cast<bool>(out);
 }
