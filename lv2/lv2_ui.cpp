@@ -15,6 +15,7 @@
 #include <new>
 #include <vector>
 
+#include "editor/manual_button_host.h"
 #include "editor/meter_editor.h"
 #include "lv2/lv2_instance.h"
 #include "toolkit/frame.h"
@@ -29,16 +30,23 @@ const void* findFeature(const LV2_Feature* const* features, const char* uri) {
     return nullptr;
 }
 
-class Lv2Ui final : public EditorHost, public FormatLink {
+class Lv2Ui final : public ManualButtonHost, public FormatLink {
 public:
     Lv2Ui(Instance& instance, LV2UI_Write_Function write, LV2UI_Controller controller, const LV2UI_Resize* resize,
           const LV2UI_Touch* touch)
         : instance_(instance), write_(write), controller_(controller), resize_(resize), touch_(touch),
-          editor_(instance.effect, *this, lock_) {}
+          editor_(instance.effect, *this, lock_) {
+        showMessagesIn(&editor_);
+    }
 
     ~Lv2Ui() {
         instance_.format.attach(nullptr);
         instance_.effect.setEditorAttached(false);
+        editor_.stopTimer();
+        {
+            EditorLock lock(lock_);
+            editorClosing();
+        }
         editor_.close();
     }
 

@@ -1,19 +1,8 @@
 #include "vst2/preset_system_editor.h"
 
-#include <optional>
-
 #include "platform/settings_store.h"
 #include "platform/working_directory.h"
 #include "toolkit/frame.h"
-
-namespace {
-
-constexpr char kManualPathSetting[] = "ManualPath";
-constexpr char kNoApplicationCaption[] = "Could not open manual file";
-constexpr char kNoApplicationText[] = "Make sure Acrobat Reader is installed";
-constexpr char kOpenFailedText[] = "Could not open user manual";
-
-}  // namespace
 
 CPresetSystemEditor::CPresetSystemEditor(CPresetSystemEffect* effect)
     : AEffGUIEditor(effect),
@@ -37,21 +26,12 @@ CPresetSystemEditor::~CPresetSystemEditor() {
 }
 
 void CPresetSystemEditor::valueChanged(CControl* control) {
-    if (!presetEffect_ || !control || control->getTag() != kManualButtonTag) return;
-    // The button reports its press and its release; the press opens the manual, once per
-    // click even when the mouse leaves the button and comes back before the release.
-    if (control->getValue() < control->getMax()) return;
-    if (control->isEditing()) {
-        if (manualOpenedInGesture_) return;
-        manualOpenedInGesture_ = true;
-    }
+    if (!presetEffect_) return;
     GuiLock lock(*this);
-    openUserManual();
+    manual_.valueChanged(control, ownerWindow());
 }
 
-void CPresetSystemEditor::noteGesture(const CControl* control) {
-    if (control && control->getTag() == kManualButtonTag) manualOpenedInGesture_ = false;
-}
+void CPresetSystemEditor::noteGesture(const CControl* control) { manual_.noteGesture(control); }
 
 void CPresetSystemEditor::controlBeginEdit(CControl* control) {
     if (!control) return;
@@ -73,56 +53,15 @@ void CPresetSystemEditor::programNameChanged(const char* name) { (void)name; }
 
 void CPresetSystemEditor::close() {
     GuiLock lock(*this);
-    dismissMessageBox();
-    manualOpening_.reset();
+    message_.dismiss();
+    manual_.forget();
     AEffGUIEditor::close();
 }
 
-void CPresetSystemEditor::idlePresetSystem() {
-    if (!manualOpening_) return;
-    const std::optional<int> answer = manualOpening_->result();
-    if (!answer) return;
-    manualOpening_.reset();
-    reportManualOpening(*answer);
-}
-
-void CPresetSystemEditor::openUserManual() {
-    std::string path;  // stays empty when the value is missing; the opener refuses an empty path
-    platform::readSettingText(kManualPathSetting, path);
-    manualOpening_.reset();
-    std::unique_ptr<platform::DocumentOpenRequest> request = platform::openDocument(path.c_str(), ownerWindow());
-    if (!request) {
-        reportManualOpening(platform::kDocumentOpenFailed);
-        return;
-    }
-    if (const std::optional<int> answer = request->result())
-        reportManualOpening(*answer);
-    else
-        manualOpening_ = std::move(request);
-}
-
-void CPresetSystemEditor::reportManualOpening(int resultCode) {
-    switch (platform::classifyDocumentOpenResult(resultCode)) {
-        case platform::DocumentOpenOutcome::Opened: break;
-        case platform::DocumentOpenOutcome::NoApplication: showMessage(kNoApplicationCaption, kNoApplicationText); break;
-        case platform::DocumentOpenOutcome::Failed: showMessage("", kOpenFailedText); break;
-    }
-}
+void CPresetSystemEditor::idlePresetSystem() { manual_.idle(); }
 
 void CPresetSystemEditor::showMessage(const char* caption, const char* text) {
-    if (platform::showSystemMessageBox(ownerWindow(), caption, text)) return;
-    if (!frame) return;
-    dismissMessageBox();
-    messageBox_ = CMessageBoxView::show(frame, caption, text);
-}
-
-CMessageBoxView* CPresetSystemEditor::shownMessageBox() const {
-    return messageBox_ && messageBox_->isShowing() ? messageBox_.get() : nullptr;
-}
-
-void CPresetSystemEditor::dismissMessageBox() {
-    if (messageBox_) messageBox_->dismiss();
-    messageBox_ = SharedPointer<CMessageBoxView>();
+    message_.show(frame, ownerWindow(), caption, text);
 }
 
 void* CPresetSystemEditor::ownerWindow() const {

@@ -11,7 +11,7 @@
 #include <memory>
 #include <string>
 
-#include "controls/message_box_view.h"
+#include "editor/user_manual_button.h"
 #include "platform/desktop_shell.h"
 #include "toolkit/control.h"
 #include "vst2/aeffguieditor.h"
@@ -19,7 +19,7 @@
 
 class CPresetSystemEditor : public AEffGUIEditor, public CControlListener, public ProgramNameListener {
 public:
-    static constexpr std::int32_t kManualButtonTag = 121;
+    static constexpr std::int32_t kManualButtonTag = UserManualButton::kTag;
     static constexpr std::size_t kMaxRememberedPathBytes = 256;
 
     // Links the effect (which takes ownership of the editor and announces it), listens to its
@@ -53,27 +53,23 @@ protected:
     // Shows a message: the system's modal box where there is one (owned by the frame's
     // window, or by none), else a box drawn inside the editor window. Nothing without either.
     virtual void showMessage(const char* caption, const char* text);
-    void openUserManual();
 
     const std::string& currentDirectory() const { return currentDirectory_; }
     const std::string& currentBank() const { return currentBank_; }
     const std::string& currentPreset() const { return currentPreset_; }
     // The box drawn in the window while it shows; null otherwise.
-    CMessageBoxView* shownMessageBox() const;
+    CMessageBoxView* shownMessageBox() const { return message_.shown(); }
     // A manual opening is waiting for its late answer (see idlePresetSystem).
-    bool isOpeningManual() const { return manualOpening_ != nullptr; }
+    bool isOpeningManual() const { return manual_.isOpening(); }
 
 private:
-    void reportManualOpening(int resultCode);
     void* ownerWindow() const;
-    void dismissMessageBox();
 
     CPresetSystemEffect* presetEffect_;  // not owned
     platform::OleThreadSession ole_;
     std::string currentDirectory_;  // UTF-8, at most kMaxRememberedPathBytes bytes each
     std::string currentBank_;
     std::string currentPreset_;
-    std::unique_ptr<platform::DocumentOpenRequest> manualOpening_;  // still waiting for an answer
-    bool manualOpenedInGesture_ = false;  // the manual button's current click has opened it
-    SharedPointer<CMessageBoxView> messageBox_;
+    UserManualButton manual_{[this](const char* caption, const char* text) { showMessage(caption, text); }};
+    EditorMessage message_;
 };
