@@ -2,6 +2,7 @@
 // connection of its own whose events are handled from the frame's idle. Painting goes
 // through an image back buffer that is copied to the window.
 #include <poll.h>
+#include <pthread.h>
 #include <sys/eventfd.h>
 #include <unistd.h>
 
@@ -96,6 +97,8 @@ CKeyEvent translateKey(XKeyEvent& event) {
 // the thread something valid to finish with.
 class FrameTimer {
 public:
+    static constexpr const char* kTimerThreadName = "editor-timer";
+
     // `paused` belongs to the window: it pauses the periodic ticks while nobody can see it.
     FrameTimer(int connection, int periodMs, std::function<void()> tick, std::shared_ptr<std::atomic<bool>> paused)
         : state_(std::make_shared<State>()) {
@@ -144,6 +147,7 @@ private:
     // seen the thread sleeps until the X connection has something: showing the window again
     // sends Expose and visibility events.
     static void run(std::shared_ptr<State> state) {
+        pthread_setname_np(pthread_self(), kTimerThreadName);  // what profilers and the benches find
         using Clock = std::chrono::steady_clock;
         auto next = Clock::now() + state->period;
         while (!state->stopping.load(std::memory_order_acquire)) {
