@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -130,14 +131,18 @@ struct TrickleIn {
                                 }};
 };
 
-// One instance made through the factory, initialised and active at `rate`.
+// One instance made through the factory and initialised; active at `rate` unless that is 0
+// and activate() comes later.
 class Instance {
 public:
-    explicit Instance(Host& host, double rate = 48000.0) {
+    explicit Instance(Host& host, std::optional<double> rate = 48000.0) {
         const clap::PluginFactory* f = factory();
         plugin_ = f ? f->createPlugin(f, &host.record, "com.kestrune-zeb.aldermark") : nullptr;
         if (!plugin_ || !plugin_->init(plugin_)) ADD_FAILURE() << "no instance from " << ALDERMARK_CLAP_FILE;
-        else active_ = plugin_->activate(plugin_, rate, 1, 4096) && plugin_->startProcessing(plugin_);
+        else if (rate) activate(*rate, 4096);
+    }
+    void activate(double rate, std::uint32_t maxFrames) {
+        active_ = plugin_->activate(plugin_, rate, 1, maxFrames) && plugin_->startProcessing(plugin_);
     }
     ~Instance() {
         if (!plugin_) return;
