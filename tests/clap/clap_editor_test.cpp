@@ -3,6 +3,7 @@
 // with the host asked to flush; a host list that fills up gets the rest next time, in order.
 #include "clap/clap_instance.h"
 #include "tests/clap/clap_test_host.h"
+#include "tests/effect/effect_host.h"
 
 namespace {
 
@@ -67,6 +68,7 @@ TEST(ClapEditorChanges, ReachTheHostAsValueEventsInsideTheirGestures) {
         params->flush(plugin, nullptr, &sent.list);
         EXPECT_EQ(sent.sent.size(), expected.size()) << "each change is sent once";
         plugin->destroy(plugin);
+        resetProcessDefaults();  // RAD3 became the default meter of this process's new instances
     }
 }
 
