@@ -137,6 +137,8 @@ ClapInstance* ClapInstance::from(const clap::Plugin* plugin) {
 bool ClapInstance::init() {
     if (host_->getExtension) hostParams_ = static_cast<const clap::HostParams*>(host_->getExtension(host_, clap::kExtParams));
     if (hostParams_ && !hostParams_->requestFlush) hostParams_ = nullptr;
+    if (host_->getExtension) hostState_ = static_cast<const clap::HostState*>(host_->getExtension(host_, clap::kExtState));
+    if (hostState_ && !hostState_->markDirty) hostState_ = nullptr;
     return true;
 }
 
@@ -162,6 +164,9 @@ void ClapInstance::automateParameter(int index, float value) {
     effect_.setParameter(index, value);
     if (const Control* c = plain_values::controlOf(index))
         sendToHost(ParameterQueue::Kind::kValue, index, plain_values::hostValue(*c, effect_.getParameter(index)));
+    else if (hostState_ && (index == parameters::kLabelChanged ||
+                            (index >= parameters::kFirstMeterSetting && index <= parameters::kLastMeterSetting)))
+        hostState_->markDirty(host_);
 }
 
 void ClapInstance::sendToHost(ParameterQueue::Kind kind, int index, double plainValue) {

@@ -32,7 +32,8 @@ public:
     void endGesture(int index) { sendToHost(ParameterQueue::Kind::kGestureEnd, index, 0.0); }
 
 private:
-    // FormatLink: the editor set a parameter (main thread); the host hears it as a value event.
+    // FormatLink: the editor set a parameter (main thread); the host hears it as a value event,
+    // or, for what only the chunk holds (the label, the meter settings), that the state changed.
     void automateParameter(int index, float value) override;
     void hostParameterChanged(int, float) override {}  // CLAP hosts ask for values when they need them
 
@@ -54,6 +55,7 @@ private:
     clap::Plugin plugin_;
     const clap::Host* host_;
     const clap::HostParams* hostParams_ = nullptr;  // null when the host has none
+    const clap::HostState* hostState_ = nullptr;    // likewise
     MeterEffect effect_{*this};
     ParameterQueue toHost_;                          // editor changes not yet told to the host
 };

@@ -1,6 +1,7 @@
 // What the editor changes reaches a CLAP host as it reaches a VST 2.4 host: the value as an
 // output event in plain units, inside the gesture's begin and end, at the next flush or block,
-// with the host asked to flush; a host list that fills up gets the rest next time, in order.
+// with the host asked to flush; what only the chunk holds (the label) as a changed state; a
+// host list that fills up gets the rest next time, in order.
 #include "clap/clap_instance.h"
 #include "tests/clap/clap_test_host.h"
 #include "tests/effect/effect_host.h"
@@ -37,7 +38,9 @@ TEST(ClapEditorChanges, ReachTheHostAsValueEventsInsideTheirGestures) {
         instance->effect().setParameterAutomated(parameters::kMeter, 1.0f);  // RAD3 by a click: no gesture
         instance->effect().setParameterAutomated(parameters::kClearOvers, 1.0f);  // a command, not for the host
         instance->beginGesture(99);
+        instance->effect().setParameterAutomated(parameters::kLabelChanged, 0.0f);  // only the chunk changed
         EXPECT_EQ(host.flushRequests, c.offers == Host::Offers::kParams ? 5 : 0);
+        EXPECT_EQ(host.dirtyMarks, c.offers == Host::Offers::kParams ? 1 : 0) << "the label, not the command";
 
         double trim = 0;
         ASSERT_TRUE(params->getValue(plugin, parameters::kTrim, &trim));

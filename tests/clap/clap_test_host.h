@@ -53,13 +53,16 @@ struct Host {
     }
     static const void* CLAPCALL extension(const clap::Host* h, const char* id) {
         auto* self = static_cast<Host*>(h->hostData);
-        return self->offers == Offers::kParams && std::strcmp(id, clap::kExtParams) == 0 ? &self->params : nullptr;
+        if (self->offers != Offers::kParams) return nullptr;
+        if (std::strcmp(id, clap::kExtParams) == 0) return &self->params;
+        return std::strcmp(id, clap::kExtState) == 0 ? &self->state : nullptr;
     }
     static Host& of(const clap::Host* h) { return *static_cast<Host*>(h->hostData); }
     Offers offers;
-    int flushRequests = 0, rescans = 0;
+    int flushRequests = 0, rescans = 0, dirtyMarks = 0;
     clap::HostParams params = {[](const clap::Host* h, std::uint32_t) { ++of(h).rescans; }, nullptr,
                                [](const clap::Host* h) { ++of(h).flushRequests; }};
+    clap::HostState state = {[](const clap::Host* h) { ++of(h).dirtyMarks; }};
     clap::Host record = {clap::kVersion, nullptr, "test host", "", "", "1", nullptr, nullptr, nullptr, nullptr};
 };
 

@@ -2,7 +2,6 @@
 // same chunk, and a chunk saved by one format loads in every other and saves back unchanged.
 // VST 2.4 is the effect behind its own dispatcher, LV2 the built bundle through lilv, CLAP the
 // built .clap in our test host. Changes fall on block starts, where every format can put them.
-#include <lilv/lilv.h>
 #include <lv2/atom/atom.h>
 #include <lv2/state/state.h>
 #include <lv2/urid/urid.h>
@@ -17,6 +16,7 @@
 #include "lv2/lv2_ports.h"
 #include "tests/clap/clap_test_host.h"
 #include "tests/effect/effect_host.h"
+#include "tests/lv2/our_bundle.h"
 
 namespace {
 
@@ -145,15 +145,7 @@ private:
 
 class Formats : public ::testing::Test {
 protected:
-    void SetUp() override {
-        LilvNode* bundle = lilv_new_file_uri(world_, nullptr, ALDERMARK_LV2_BUNDLE "/");
-        lilv_world_load_bundle(world_, bundle);
-        LilvNode* uri = lilv_new_uri(world_, lv2_ports::kPluginUri);
-        lv2_ = lilv_plugins_get_by_uri(lilv_world_get_all_plugins(world_), uri);
-        lilv_node_free(uri);
-        lilv_node_free(bundle);
-        ASSERT_NE(lv2_, nullptr);
-    }
+    void SetUp() override { ASSERT_NE(lv2_ = loadOurBundle(world_), nullptr); }
     void TearDown() override { lilv_world_free(world_); }
     struct Named {
         const char* name;
