@@ -4,7 +4,7 @@
 // host list that fills up gets the rest next time, in order.
 #include "clap/clap_instance.h"
 #include "tests/clap/clap_test_host.h"
-#include "tests/effect/effect_host.h"
+#include "metering/meter_settings_store.h"
 
 namespace {
 
@@ -71,7 +71,7 @@ TEST(ClapEditorChanges, ReachTheHostAsValueEventsInsideTheirGestures) {
         params->flush(plugin, nullptr, &sent.list);
         EXPECT_EQ(sent.sent.size(), expected.size()) << "each change is sent once";
         plugin->destroy(plugin);
-        resetProcessDefaults();  // RAD3 became the default meter of this process's new instances
+        meter_settings::setDefaultMeterType(meter_settings::kVU);  // RAD3 became this process's default
     }
 }
 
