@@ -128,7 +128,7 @@ struct TrickleIn {
                                     auto& self = *static_cast<TrickleIn*>(s->ctx);
                                     if (self.at >= self.failAt) return std::int64_t{-1};
                                     const std::size_t n = std::min<std::uint64_t>({size, self.step, self.bytes.size() - self.at});
-                                    std::memcpy(data, self.bytes.data() + self.at, n);
+                                    if (n > 0) std::memcpy(data, self.bytes.data() + self.at, n);
                                     self.at += n;
                                     return static_cast<std::int64_t>(n);
                                 }};
