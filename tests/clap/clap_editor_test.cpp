@@ -2,6 +2,9 @@
 // output event in plain units, inside the gesture's begin and end, at the next flush or block,
 // with the host asked to flush; what only the chunk holds (the label) as a changed state; a
 // host list that fills up gets the rest next time, in order.
+#include <atomic>
+#include <thread>
+
 #include "clap/clap_instance.h"
 #include "tests/clap/clap_test_host.h"
 #include "metering/meter_settings_store.h"
@@ -73,6 +76,33 @@ TEST(ClapEditorChanges, ReachTheHostAsValueEventsInsideTheirGestures) {
         plugin->destroy(plugin);
         meter_settings::setDefaultMeterType(meter_settings::kVU);  // RAD3 became this process's default
     }
+}
+
+// The editor on the main thread, the host's blocks on an audio thread: every change arrives
+// once, in order, while both run.
+TEST(ClapEditorChanges, ArriveInOrderWhileTheAudioThreadRuns) {
+    Host host(Host::Offers::kNothing);
+    auto* instance = new ClapInstance(&host.record, &kDescriptor);
+    const clap::Plugin* plugin = instance->plugin();
+    ASSERT_TRUE(plugin->init(plugin) && plugin->activate(plugin, 48000.0, 64, 64));
+    SentEvents sent;
+    std::atomic<bool> editing{true};
+    std::thread audio([&] {
+        float l[64] = {}, r[64] = {};
+        float* channels[2] = {l, r};
+        clap::AudioBuffer buffer = {channels, nullptr, 2, 0, 0};
+        const clap::Process p = {0, 64, nullptr, &buffer, &buffer, 1, 1, nullptr, &sent.list};
+        while (editing.load()) plugin->process(plugin, &p);
+        plugin->process(plugin, &p);  // what came after the last look
+    });
+    constexpr int kSteps = 400;  // fewer than the queue holds, in case the audio thread is slow to start
+    for (int i = 0; i < kSteps; ++i) instance->effect().setParameterAutomated(parameters::kLagTime, i / 999.0f);
+    editing.store(false);
+    audio.join();
+    ASSERT_EQ(sent.sent.size(), static_cast<std::size_t>(kSteps));
+    for (int i = 0; i < kSteps; ++i) EXPECT_NEAR(sent.sent[i].value, i, 1e-3) << i;
+    plugin->deactivate(plugin);
+    plugin->destroy(plugin);
 }
 
 }  // namespace
