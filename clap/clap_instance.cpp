@@ -144,7 +144,8 @@ bool ClapInstance::init() {
 
 // Main thread. A rate the effect cannot run at counts as 44.1 kHz there, as in every format.
 bool ClapInstance::activate(double sampleRate) {
-    effect_.setSampleRate(std::isfinite(sampleRate) ? static_cast<float>(sampleRate) : 0.0f);
+    // Far outside the effect's range too (and not a number): no float conversion overflows.
+    effect_.setSampleRate(sampleRate > 0.0 && sampleRate < 1e7 ? static_cast<float>(sampleRate) : 0.0f);
     effect_.resume();
     return true;
 }
@@ -184,7 +185,8 @@ void ClapInstance::applyEvent(const clap::EventHeader& event) {
     const auto& change = reinterpret_cast<const clap::EventParamValue&>(event);
     const Control* c = plain_values::controlOf(change.paramId);
     if (!c || std::isnan(change.value)) return;
-    effect_.setParameter(c->parameter, plain_values::normalised(*c, static_cast<float>(change.value)));
+    const double plain = std::clamp(change.value, static_cast<double>(c->minimum), static_cast<double>(c->maximum));
+    effect_.setParameter(c->parameter, plain_values::normalised(*c, static_cast<float>(plain)));
 }
 
 void ClapInstance::drainToHost(const clap::OutputEvents* out) {
