@@ -22,9 +22,9 @@ release_build() {
 linux="${ALDERMARK_LINUX_BUILD:-$root/build/release}"
 win64="${ALDERMARK_WIN64_BUILD:-$root/build/release-win64}"
 win32="${ALDERMARK_WIN32_BUILD:-$root/build/release-win32}"
-release_build "$linux" "" aldermark_plugin aldermark_lv2 aldermark manual
-release_build "$win64" mingw-x86_64.cmake aldermark_plugin
-release_build "$win32" mingw-i686.cmake aldermark_plugin
+release_build "$linux" "" aldermark_plugin aldermark_lv2 aldermark_clap aldermark manual
+release_build "$win64" mingw-x86_64.cmake aldermark_plugin aldermark_clap
+release_build "$win32" mingw-i686.cmake aldermark_plugin aldermark_clap
 
 rm -rf "$out"
 mkdir -p "$out"
@@ -35,9 +35,9 @@ zip_root="$(mktemp -d)"
 trap 'rm -rf "$zip_root"' EXIT
 files="$zip_root/ZEB-Aldermark-$version"
 mkdir -p "$files/Windows x64" "$files/Windows x86" "$files/Linux x86-64"
-cp "$win64/bin/ZEB Aldermark_x64.dll" "$files/Windows x64/"
-cp "$win32/bin/ZEB Aldermark.dll" "$files/Windows x86/"
-cp "$linux/bin/ZEB Aldermark.so" "$files/Linux x86-64/"
+cp "$win64/bin/ZEB Aldermark_x64.dll" "$win64/bin/clap/ZEB Aldermark.clap" "$files/Windows x64/"
+cp "$win32/bin/ZEB Aldermark.dll" "$win32/bin/clap/ZEB Aldermark.clap" "$files/Windows x86/"
+cp "$linux/bin/ZEB Aldermark.so" "$linux/bin/clap/ZEB Aldermark.clap" "$files/Linux x86-64/"
 cp -r "$linux/manual" "$files/Manual"
 cp "$linux/resources/generated/ZEBAldermark-LICENSE.txt" "$files/Font licence.txt"
 (cd "$zip_root" && zip -qr -X "$out/ZEB-Aldermark-$version-binaries.zip" "ZEB-Aldermark-$version")

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # make-deb.sh BUILD_DIR OUT_DIR: the Debian package zeb-aldermark_<version>_amd64.deb from a
 # native release build (its plug-ins, manual and aldermark program): the plug-in in /usr/lib/vst,
-# the LV2 bundle in /usr/lib/lv2,
+# the LV2 bundle in /usr/lib/lv2, the CLAP plug-in in /usr/lib/clap,
 # the manual in /usr/share/doc/zeb-aldermark, the manual's path for every user in /etc/xdg,
 # aldermark in /usr/bin with the live meter's menu entry and icon, dependencies (libjack
 # among them) computed from both binaries by dpkg-shlibdeps. Prints the package's path.
@@ -28,6 +28,9 @@ lv2="$stage/usr/lib/lv2/zeb-aldermark.lv2"
 mkdir -p "$stage/usr/lib/lv2"
 cp -r "$build/bin/lv2/zeb-aldermark.lv2" "$lv2"
 strip --strip-unneeded --remove-section=.comment --remove-section=.note "$lv2/zeb-aldermark.so"
+clap="$stage/usr/lib/clap/ZEB Aldermark.clap"
+install -D -m 0644 "$build/bin/clap/ZEB Aldermark.clap" "$clap"
+strip --strip-unneeded --remove-section=.comment --remove-section=.note "$clap"
 program="$stage/usr/bin/aldermark"
 install -m 0755 "$build/bin/aldermark" "$program"
 strip --strip-unneeded --remove-section=.comment --remove-section=.note "$program"
@@ -55,7 +58,7 @@ chmod 0755 "$program"
 
 # dpkg-shlibdeps reads the package's name from a control file of a source tree.
 printf 'Source: zeb-aldermark\n\nPackage: zeb-aldermark\nArchitecture: amd64\n' > "$work/debian/control"
-depends="$(cd "$work" && dpkg-shlibdeps -O "-e$plugin" "-e$lv2/zeb-aldermark.so" "-e$program" 2> /dev/null | sed -n 's/^shlibs:Depends=//p')"
+depends="$(cd "$work" && dpkg-shlibdeps -O "-e$plugin" "-e$lv2/zeb-aldermark.so" "-e$clap" "-e$program" 2> /dev/null | sed -n 's/^shlibs:Depends=//p')"
 [ -n "$depends" ] || { echo "make-deb.sh: dpkg-shlibdeps found no dependencies" >&2; exit 1; }
 size="$(du -sk --exclude=DEBIAN "$stage" | cut -f1)"
 sed -e "s/@VERSION@/$version/" -e "s/@MAINTAINER@/$maintainer/" -e "s/@SIZE@/$size/" \

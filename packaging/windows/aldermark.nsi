@@ -1,10 +1,11 @@
 ; The Windows installer of ZEB Aldermark: the 64-bit plug-in into the 64-bit VST 2 folder, the
-; 32-bit plug-in into the 32-bit one, the user manual and the uninstaller into the program
+; 32-bit plug-in into the 32-bit one, the two CLAP plug-ins into the CLAP folders of Common
+; Files (64-bit and 32-bit, where CLAP hosts look), the user manual and the uninstaller into the program
 ; folder, and "ManualPath" for the installing user, so the editor's manual button finds it.
 ; The uninstaller removes exactly what was installed (the folders only if setup made them and
 ; they are empty); the user's other settings under the same key stay.
 ;
-; makensis -DVERSION=3.0.3 -DDLL64=... -DDLL32=... -DMANUAL=folder -DLICENCE=file -DOUTFILE=...
+; makensis -DVERSION=3.0.3 -DDLL64=... -DDLL32=... -DCLAP64=... -DCLAP32=... -DMANUAL=folder -DLICENCE=file -DOUTFILE=...
 ; Silent: setup.exe /S [/VST64=folder] [/VST32=folder] [/NO64] [/NO32] [/D=program folder]
 
 Unicode true
@@ -63,18 +64,26 @@ Var Vst32Dir
   ${EndIf}
 !macroend
 
-Section "64-bit VST 2 plug-in" Sec64
+Section "64-bit VST 2 and CLAP plug-ins" Sec64
   !insertmacro RememberNewFolder "$Vst64Dir" "MadeVst64Folder"
   SetOutPath "$Vst64Dir"
   File "/oname=ZEB Aldermark_x64.dll" "${DLL64}"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "Plugin64" "$Vst64Dir\ZEB Aldermark_x64.dll"
+  !insertmacro RememberNewFolder "$COMMONFILES64\CLAP" "MadeClap64Folder"
+  SetOutPath "$COMMONFILES64\CLAP"
+  File "/oname=ZEB Aldermark.clap" "${CLAP64}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "Clap64" "$COMMONFILES64\CLAP\ZEB Aldermark.clap"
 SectionEnd
 
-Section "32-bit VST 2 plug-in" Sec32
+Section "32-bit VST 2 and CLAP plug-ins" Sec32
   !insertmacro RememberNewFolder "$Vst32Dir" "MadeVst32Folder"
   SetOutPath "$Vst32Dir"
   File "/oname=ZEB Aldermark.dll" "${DLL32}"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "Plugin32" "$Vst32Dir\ZEB Aldermark.dll"
+  !insertmacro RememberNewFolder "$COMMONFILES32\CLAP" "MadeClap32Folder"
+  SetOutPath "$COMMONFILES32\CLAP"
+  File "/oname=ZEB Aldermark.clap" "${CLAP32}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "Clap32" "$COMMONFILES32\CLAP\ZEB Aldermark.clap"
 SectionEnd
 
 Section "User manual" SecManual
@@ -98,8 +107,8 @@ Section "User manual" SecManual
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
 SectionEnd
 
-LangString DESC_Sec64 ${LANG_ENGLISH} "ZEB Aldermark_x64.dll, for 64-bit hosts."
-LangString DESC_Sec32 ${LANG_ENGLISH} "ZEB Aldermark.dll, for 32-bit hosts."
+LangString DESC_Sec64 ${LANG_ENGLISH} "ZEB Aldermark_x64.dll and ZEB Aldermark.clap, for 64-bit hosts."
+LangString DESC_Sec32 ${LANG_ENGLISH} "ZEB Aldermark.dll and ZEB Aldermark.clap, for 32-bit hosts."
 LangString DESC_SecManual ${LANG_ENGLISH} "The user manual the plug-in's ? button opens."
 !insertmacro MUI_FUNCTION_DESCRIPTION_BEGIN
   !insertmacro MUI_DESCRIPTION_TEXT ${Sec64} $(DESC_Sec64)
@@ -184,6 +193,18 @@ Section "Uninstall"
     Delete "$R0"
     ${GetParent} "$R0" $R1
     !insertmacro ForgetNewFolder "$R1" "MadeVst32Folder"
+  ${EndIf}
+  ReadRegStr $R0 HKLM "${UNINSTALL_KEY}" "Clap64"
+  ${If} $R0 != ""
+    Delete "$R0"
+    ${GetParent} "$R0" $R1
+    !insertmacro ForgetNewFolder "$R1" "MadeClap64Folder"
+  ${EndIf}
+  ReadRegStr $R0 HKLM "${UNINSTALL_KEY}" "Clap32"
+  ${If} $R0 != ""
+    Delete "$R0"
+    ${GetParent} "$R0" $R1
+    !insertmacro ForgetNewFolder "$R1" "MadeClap32Folder"
   ${EndIf}
   ; "ManualPath" goes only while it names this manual; the key only when nothing else is in it.
   ReadRegStr $R0 HKLM "${UNINSTALL_KEY}" "ManualPath"

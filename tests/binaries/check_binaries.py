@@ -8,6 +8,7 @@ import argparse
 import json
 import math
 import os
+import re
 import struct
 import subprocess
 import sys
@@ -94,17 +95,33 @@ def highpass_gain(f0, q, rate, hz):
     return abs(num / den)
 
 
+def exported_names(dump):
+    """The names a binary exports, from objdump -T (Linux) or -p (Windows)."""
+    if ARGS.runner:
+        table = dump.split("[Ordinal/Name Pointer] Table", 1)[-1].split("\n\n", 1)[0]
+        return {m.group(1) for m in re.finditer(r"^\s*\[\s*\d+\]\s+(\S+)$", table, re.M)}
+    return {line.split()[-1] for line in dump.splitlines()
+            if re.match(r"^[0-9a-f]+ g ", line) and "*UND*" not in line}
+
+
 class Binary(unittest.TestCase):
     def test_exports_and_imports(self):
-        dump = subprocess.run([ARGS.objdump, "-p" if ARGS.runner else "-T", ARGS.plugin], capture_output=True,
-                              text=True, check=True).stdout
-        self.assertIn("VSTPluginMain", dump)
-        self.assertRegex(dump, r"\bmain\b")
-        if ARGS.runner:  # Windows: only system libraries may be imported
-            imported = [line.split(":", 1)[1].strip().lower() for line in dump.splitlines() if "DLL Name:" in line]
-            self.assertTrue(imported)
-            for dll in imported:
-                self.assertNotRegex(dll, r"libstdc|libgcc|winpthread|mingw", dll)
+        # (binary, names it must export, whether those are all it exports)
+        for binary, names, only in ((ARGS.plugin, {"VSTPluginMain", "main"}, False), (ARGS.clap, {"clap_entry"}, True)):
+            if not binary:
+                continue
+            with self.subTest(binary=binary):
+                dump = subprocess.run([ARGS.objdump, "-p" if ARGS.runner else "-T", binary], capture_output=True,
+                                      text=True, check=True).stdout
+                exported = exported_names(dump)
+                self.assertLessEqual(names, exported)
+                if only:
+                    self.assertEqual(exported, names)
+                if ARGS.runner:  # Windows: only system libraries may be imported
+                    imported = [line.split(":", 1)[1].strip().lower() for line in dump.splitlines() if "DLL Name:" in line]
+                    self.assertTrue(imported)
+                    for dll in imported:
+                        self.assertNotRegex(dll, r"libstdc|libgcc|winpthread|mingw", dll)
 
     def test_identity(self):
         r = info()
@@ -206,7 +223,7 @@ class Binary(unittest.TestCase):
 def main():
     global ARGS
     parser = argparse.ArgumentParser()
-    for name in ("--host", "--plugin", "--objdump", "--runner", "--work"):
+    for name in ("--host", "--plugin", "--clap", "--objdump", "--runner", "--work"):
         parser.add_argument(name, default="")
     ARGS, rest = parser.parse_known_args()
     os.makedirs(ARGS.work, exist_ok=True)

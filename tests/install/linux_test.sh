@@ -20,6 +20,8 @@ not() { ! "$@"; }
 opened_by() { HOME="$1" press_manual "$host" edit "$work/music.wav" --plugin "$2" --seconds 60; }
 
 lv2_uri=https://kestrune-zeb.com/plugins/aldermark
+# The CLAP plug-in where hosts scan: the build's binary (the package's stripped), exporting clap_entry.
+clap_in() { [ -f "$1/ZEB Aldermark.clap" ] && nm -D --defined-only "$1/ZEB Aldermark.clap" | grep -qw clap_entry; }
 
 # --- tools/install.sh, for one user who has settings of their own already
 home="$work/home"
@@ -40,6 +42,8 @@ check "install.sh: the menu entry starts the installed program with the installe
   grep -qxF "Exec=\"$home/.local/bin/aldermark\" live --plugin \"$plugin\" --error-window" "$entry"
 check "install.sh: LV2 hosts find the bundle in ~/.lv2" \
   grep -qF "Bundle:            file://$home/.lv2/zeb-aldermark.lv2/" <(env -u LV2_PATH HOME="$home" lv2info "$lv2_uri" 2> /dev/null)
+check "install.sh: CLAP hosts find the plug-in in ~/.clap" clap_in "$home/.clap"
+check "install.sh: it is this build's" cmp -s "$home/.clap/ZEB Aldermark.clap" "$build/bin/clap/ZEB Aldermark.clap"
 check "install.sh --uninstall" env HOME="$home" "$root/tools/install.sh" --uninstall > /dev/null
 check "install.sh: nothing left but the user's settings" same "$(listing "$home")" "$before"
 check "install.sh: the user's settings stay" same "$("${settings[@]}" "$store" get UserValue)" kept
@@ -65,6 +69,7 @@ else
   check "package: the host loads the installed plug-in" loads "$plugin"
   check "package: LV2 hosts find the bundle in /usr/lib/lv2" \
     grep -qF "Bundle:            file:///usr/lib/lv2/zeb-aldermark.lv2/" <(env -u LV2_PATH HOME="$work/user" lv2info "$lv2_uri" 2> /dev/null)
+  check "package: CLAP hosts find the plug-in in /usr/lib/clap" clap_in /usr/lib/clap
   mkdir -p "$work/user"
   check "package: the manual button opens the manual for any user" same "$(opened_by "$work/user" "$plugin")" "$manual"
   check "dpkg -r" dpkg -r zeb-aldermark > /dev/null

@@ -15,7 +15,7 @@ if [ -n "$win64" ]; then
   "$here/linux_test.sh" "$linux" "$out"/zeb-aldermark_*_amd64.deb || status=1
   "$here/windows_test.sh" "$win64" "$win32" "$out"/ZEB-Aldermark-*-setup.exe || status=1
 else
-  cmake --build "$linux" --target aldermark_plugin manual > /dev/null || exit 1
+  cmake --build "$linux" --target aldermark_plugin aldermark_clap manual > /dev/null || exit 1
   "$root/packaging/debian/make-deb.sh" "$linux" "$out" > /dev/null || exit 1
   "$here/linux_test.sh" "$linux" "$out"/zeb-aldermark_*_amd64.deb || status=1
 fi

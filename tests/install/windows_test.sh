@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # The Windows installer under Wine, in a Wine prefix of its own: a silent install puts both
-# plug-ins into the VST folders and the manual into the program folder and writes ManualPath;
-# each installed plug-in loads in the command-line host of its bitness; the manual button of
-# the installed plug-ins opens the installed manual through the shell (its .html association,
-# as on Windows, ends in winebrowser and the desktop's xdg-open); a silent uninstall removes
-# every file and registry value it installed and keeps the user's own settings.
+# plug-ins into the VST folders, both CLAP plug-ins into Common Files\CLAP and the manual into
+# the program folder, and writes ManualPath; each installed plug-in loads in the command-line
+# host of its bitness; the manual button of the installed plug-ins opens the installed manual
+# through the shell (its .html association, as on Windows, ends in winebrowser and the
+# desktop's xdg-open); a silent uninstall removes every file and registry value it installed
+# and keeps the user's own settings.
 # usage: windows_test.sh WIN64_BUILD WIN32_BUILD SETUP.exe
 set -uo pipefail
 source "$(dirname "$0")/common.sh"
@@ -48,6 +49,10 @@ manual='C:\Program Files\Kestrune\ZEB Aldermark\Manual\index.html'
 check "setup: plug-ins and manual in place" test -f "$drive/Program Files/VSTPlugins/ZEB Aldermark_x64.dll" \
   -a -f "$drive/Program Files (x86)/VSTPlugins/ZEB Aldermark.dll" \
   -a -f "$drive/Program Files/Kestrune/ZEB Aldermark/Manual/pictures/front-vu.png"
+for clap in "Program Files|$win64" "Program Files (x86)|$win32"; do
+  check "setup: ${clap%%|*}'s build of the CLAP plug-in in Common Files\\CLAP" \
+    cmp -s "$drive/${clap%%|*}/Common Files/CLAP/ZEB Aldermark.clap" "${clap#*|}/bin/clap/ZEB Aldermark.clap"
+done
 check "setup: ManualPath is a REG_SZ naming the manual" same "$(value "$key" ManualPath)" "REG_SZ $manual"
 check "setup: registered for uninstalling" same "$(value "$uninstall_key" DisplayName)" "REG_SZ ZEB Aldermark"
 check "setup: the 64-bit host loads the 64-bit plug-in" loads "$win64/bin/aldermark.exe" "$vst64"

@@ -14,6 +14,7 @@
 
 #include "core/meter_effect.h"
 #include "lv2/lv2_ports.h"
+#include "tests/lv2/our_bundle.h"
 
 namespace {
 
@@ -106,12 +107,7 @@ private:
 class Lv2Plugin : public ::testing::Test {
 protected:
     void SetUp() override {
-        LilvNode* bundle = lilv_new_file_uri(world_, nullptr, ALDERMARK_LV2_BUNDLE "/");
-        lilv_world_load_bundle(world_, bundle);
-        LilvNode* uri = lilv_new_uri(world_, lv2_ports::kPluginUri);
-        plugin_ = lilv_plugins_get_by_uri(lilv_world_get_all_plugins(world_), uri);
-        lilv_node_free(uri);
-        lilv_node_free(bundle);
+        plugin_ = loadOurBundle(world_);
         ASSERT_NE(plugin_, nullptr) << "no " << lv2_ports::kPluginUri << " in " << ALDERMARK_LV2_BUNDLE;
     }
     void TearDown() override { lilv_world_free(world_); }
