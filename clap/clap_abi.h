@@ -3,8 +3,9 @@
 // factory, the host and plug-in records, processing with its audio buffers and event lists,
 // parameter events, and the params, state, audio-ports and latency extensions. Written from
 // the format's published layouts: field order, widths and constants are the interface, the
-// names are ours. The checks at the end pin the x86-64 offsets. The editor's extensions
-// (gui, timer-support, posix-fd-support) belong beside these when the editor joins.
+// names are ours. The checks at the end pin the x86-64 offsets. The gui extension is here
+// too; our editor keeps its own timer (a thread on Linux, the window's timer messages on
+// Windows), so timer-support and posix-fd-support are not needed.
 #include <cstddef>
 #include <cstdint>
 
@@ -262,6 +263,55 @@ struct PluginLatency {
     std::uint32_t(CLAPCALL* get)(const Plugin* plugin);
 };
 
+// Extension "clap.gui": an editor embedded in a window of the host's (or floating).
+inline constexpr const char* kExtGui = "clap.gui";
+inline constexpr const char* kWindowApiX11 = "x11";
+inline constexpr const char* kWindowApiWin32 = "win32";
+
+struct Window {
+    const char* api;
+    union {
+        unsigned long x11;  // an X11 Window id
+        void* win32;        // an HWND
+        void* ptr;
+    };
+};
+
+struct GuiResizeHints {
+    bool canResizeHorizontally;
+    bool canResizeVertically;
+    bool preserveAspectRatio;
+    std::uint32_t aspectRatioWidth;
+    std::uint32_t aspectRatioHeight;
+};
+
+// Sizes are physical pixels for the x11 and win32 APIs.
+struct PluginGui {
+    bool(CLAPCALL* isApiSupported)(const Plugin* plugin, const char* api, bool isFloating);
+    bool(CLAPCALL* getPreferredApi)(const Plugin* plugin, const char** api, bool* isFloating);
+    bool(CLAPCALL* create)(const Plugin* plugin, const char* api, bool isFloating);
+    void(CLAPCALL* destroy)(const Plugin* plugin);
+    bool(CLAPCALL* setScale)(const Plugin* plugin, double scale);
+    bool(CLAPCALL* getSize)(const Plugin* plugin, std::uint32_t* width, std::uint32_t* height);
+    bool(CLAPCALL* canResize)(const Plugin* plugin);
+    bool(CLAPCALL* getResizeHints)(const Plugin* plugin, GuiResizeHints* hints);
+    bool(CLAPCALL* adjustSize)(const Plugin* plugin, std::uint32_t* width, std::uint32_t* height);
+    bool(CLAPCALL* setSize)(const Plugin* plugin, std::uint32_t width, std::uint32_t height);
+    bool(CLAPCALL* setParent)(const Plugin* plugin, const Window* window);
+    bool(CLAPCALL* setTransient)(const Plugin* plugin, const Window* window);
+    void(CLAPCALL* suggestTitle)(const Plugin* plugin, const char* title);
+    bool(CLAPCALL* show)(const Plugin* plugin);
+    bool(CLAPCALL* hide)(const Plugin* plugin);
+};
+
+struct HostGui {
+    void(CLAPCALL* resizeHintsChanged)(const Host* host);
+    bool(CLAPCALL* requestResize)(const Host* host, std::uint32_t width, std::uint32_t height);
+    bool(CLAPCALL* requestShow)(const Host* host);
+    bool(CLAPCALL* requestHide)(const Host* host);
+    void(CLAPCALL* closed)(const Host* host, bool wasDestroyed);
+};
+
 // The layout on x86-64, where every host we are tested in runs; 32-bit follows the same
 // declarations with the platform's own alignment.
 #if defined(__x86_64__) || defined(_M_X64)
@@ -284,6 +334,9 @@ static_assert(sizeof(Process) == 64 && offsetof(Process, transport) == 16 && off
 static_assert(sizeof(ParamInfo) == 1320 && offsetof(ParamInfo, name) == 16 && offsetof(ParamInfo, module) == 272 &&
               offsetof(ParamInfo, minValue) == 1296 && offsetof(ParamInfo, defaultValue) == 1312);
 static_assert(sizeof(PluginParams) == 48 && sizeof(HostParams) == 24);
+static_assert(sizeof(Window) == 16 && offsetof(Window, x11) == 8 && sizeof(GuiResizeHints) == 12);
+static_assert(sizeof(PluginGui) == 120 && offsetof(PluginGui, setScale) == 32 && offsetof(PluginGui, setParent) == 80 &&
+              sizeof(HostGui) == 40);
 static_assert(sizeof(AudioPortInfo) == 288 && offsetof(AudioPortInfo, flags) == 260 &&
               offsetof(AudioPortInfo, portType) == 272 && offsetof(AudioPortInfo, inPlacePair) == 280);
 #endif

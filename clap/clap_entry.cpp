@@ -6,6 +6,7 @@
 #include <new>
 
 #include "clap/clap_abi.h"
+#include "clap/clap_gui.h"
 #include "clap/clap_instance.h"
 
 namespace {
@@ -30,7 +31,7 @@ int gInitCount = 0;
 
 bool CLAPCALL entryInit(const char*) {
     std::lock_guard<std::mutex> guard(gEntryLock);
-    ++gInitCount;
+    if (gInitCount++ == 0) ClapInstance::offerGui(clapGuiExtension());
     return true;
 }
 

@@ -56,7 +56,9 @@ struct ClapInstance::Thunks {
         ClapInstance* self = from(p);
         return self && id ? self->extension(id) : nullptr;
     }
-    static void CLAPCALL onMainThread(const clap::Plugin*) {}
+    static void CLAPCALL onMainThread(const clap::Plugin* p) {
+        if (ClapInstance* self = from(p)) self->onMainThread();
+    }
 
     static std::uint32_t CLAPCALL paramCount(const clap::Plugin*) { return plain_values::kControlCount; }
     static bool CLAPCALL paramInfo(const clap::Plugin* p, std::uint32_t index, clap::ParamInfo* info) {
@@ -155,19 +157,30 @@ const void* ClapInstance::extension(const char* id) const {
     if (std::strcmp(id, clap::kExtState) == 0) return &Thunks::kState;
     if (std::strcmp(id, clap::kExtAudioPorts) == 0) return &Thunks::kAudioPorts;
     if (std::strcmp(id, clap::kExtLatency) == 0) return &Thunks::kLatency;
+    if (std::strcmp(id, clap::kExtGui) == 0) return guiExtension_;
     return nullptr;
 }
 
-// Main thread (the editor). The value is set at once; the host hears of it at the next block
-// or flush, which it is asked for.
+// Main thread: what the editor asked of the host from its own thread.
+void ClapInstance::onMainThread() {
+    if (stateChanged_.exchange(false, std::memory_order_acq_rel) && hostState_) hostState_->markDirty(host_);
+    if (editorPart_) editorPart_->onMainThread();
+}
+
+// The editor's thread (the host's main thread, or the editor's own timer on Linux; one at a
+// time, under its lock). The value is set at once; the host hears of it at the next block
+// or flush, which it is asked for (request_flush may come from any thread).
 void ClapInstance::automateParameter(int index, float value) {
     if (std::isnan(value)) return;
     effect_.setParameter(index, value);
     if (const Control* c = plain_values::controlOf(index))
         sendToHost(ParameterQueue::Kind::kValue, index, plain_values::hostValue(*c, effect_.getParameter(index)));
     else if (hostState_ && (index == parameters::kLabelChanged ||
-                            (index >= parameters::kFirstMeterSetting && index <= parameters::kLastMeterSetting)))
-        hostState_->markDirty(host_);
+                            (index >= parameters::kFirstMeterSetting && index <= parameters::kLastMeterSetting))) {
+        // The editor may run on a thread of its own (Linux): the host hears it on its main thread.
+        stateChanged_.store(true, std::memory_order_release);
+        requestMainThread();
+    }
 }
 
 void ClapInstance::sendToHost(ParameterQueue::Kind kind, int index, double plainValue) {

@@ -1,7 +1,7 @@
 #pragma once
-// Parameter changes the editor makes, on their way to the host: the main thread pushes, and
-// whichever of process() (audio thread) and params.flush() runs drains them into the host's
-// output event list. One producer, one consumer, no locks, no allocation; a full queue drops
+// Parameter changes the editor makes, on their way to the host: the editor pushes (from one
+// thread at a time, under its lock), and whichever of process() (audio thread) and
+// params.flush() runs drains them into the host's output event list. One producer, one consumer, no locks, no allocation; a full queue drops
 // the newest change rather than wait (the value itself is already set in the effect).
 #include <atomic>
 #include <cstdint>
@@ -16,7 +16,7 @@ public:
     };
     static constexpr std::uint32_t kCapacity = 512;  // a power of two
 
-    // Producer (main thread). False when full.
+    // Producer (the editor). False when full.
     bool push(const Change& change) {
         const std::uint32_t tail = tail_.load(std::memory_order_relaxed);
         if (tail - head_.load(std::memory_order_acquire) == kCapacity) return false;

@@ -43,6 +43,8 @@ TEST(ClapEditorChanges, ReachTheHostAsValueEventsInsideTheirGestures) {
         instance->beginGesture(99);
         instance->effect().setParameterAutomated(parameters::kLabelChanged, 0.0f);  // only the chunk changed
         EXPECT_EQ(host.flushRequests, c.offers == Host::Offers::kParams ? 5 : 0);
+        EXPECT_EQ(host.dirtyMarks, 0) << "the host hears of the state on its main thread";
+        plugin->onMainThread(plugin);
         EXPECT_EQ(host.dirtyMarks, c.offers == Host::Offers::kParams ? 1 : 0) << "the label, not the command";
 
         double trim = 0;

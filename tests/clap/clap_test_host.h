@@ -50,19 +50,28 @@ struct Host {
     explicit Host(Offers what = Offers::kParams) : offers(what) {
         record.hostData = this;
         if (what != Offers::kNoLookup) record.getExtension = extension;
+        record.requestCallback = [](const clap::Host* h) { ++of(h).callbackRequests; };
     }
     static const void* CLAPCALL extension(const clap::Host* h, const char* id) {
         auto* self = static_cast<Host*>(h->hostData);
         if (self->offers != Offers::kParams) return nullptr;
         if (std::strcmp(id, clap::kExtParams) == 0) return &self->params;
+        if (std::strcmp(id, clap::kExtGui) == 0) return &self->gui;
         return std::strcmp(id, clap::kExtState) == 0 ? &self->state : nullptr;
     }
     static Host& of(const clap::Host* h) { return *static_cast<Host*>(h->hostData); }
     Offers offers;
-    int flushRequests = 0, rescans = 0, dirtyMarks = 0;
+    int flushRequests = 0, rescans = 0, dirtyMarks = 0, callbackRequests = 0;
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> resizeRequests;  // width, height
     clap::HostParams params = {[](const clap::Host* h, std::uint32_t) { ++of(h).rescans; }, nullptr,
                                [](const clap::Host* h) { ++of(h).flushRequests; }};
     clap::HostState state = {[](const clap::Host* h) { ++of(h).dirtyMarks; }};
+    clap::HostGui gui = {nullptr,
+                         [](const clap::Host* h, std::uint32_t w, std::uint32_t hh) {
+                             of(h).resizeRequests.emplace_back(w, hh);
+                             return true;
+                         },
+                         nullptr, nullptr, nullptr};
     clap::Host record = {clap::kVersion, nullptr, "test host", "", "", "1", nullptr, nullptr, nullptr, nullptr};
 };
 

@@ -1,0 +1,125 @@
+// The CLAP editor as a host embeds it: the built .clap in this process, its gui extension
+// asked for the X11 API, the editor opened in a window of a private X server. Gestures and
+// values reach the host with the next flush; a resize waits for the host's main thread.
+#include "tests/clap/clap_test_host.h"
+// Xlib after GoogleTest, whose names its macros (None, Bool) would break.
+// clang-format off
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+// clang-format on
+
+#include <chrono>
+#include <thread>
+
+#include "model/editor_size.h"
+#include "model/parameter_ids.h"
+#include "tests/support/x11_test_server.h"
+
+namespace {
+
+using clap_test::Host;
+using clap_test::SentEvents;
+using Sent = SentEvents::Sent;
+
+class ClapGuiTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(server_.running());
+        setenv("DISPLAY", server_.name().c_str(), 1);
+        display_ = XOpenDisplay(server_.name().c_str());
+        ASSERT_NE(display_, nullptr);
+        parent_ = XCreateSimpleWindow(display_, DefaultRootWindow(display_), 0, 0, 700, 300, 0, 0, 0);
+        XMapWindow(display_, parent_);
+        XSync(display_, False);
+        const clap::PluginFactory* factory = clap_test::factory();
+        ASSERT_NE(factory, nullptr);
+        plugin_ = factory->createPlugin(factory, &host_.record, "com.kestrune-zeb.aldermark");
+        ASSERT_TRUE(plugin_ && plugin_->init(plugin_));
+        gui_ = static_cast<const clap::PluginGui*>(plugin_->getExtension(plugin_, clap::kExtGui));
+        params_ = static_cast<const clap::PluginParams*>(plugin_->getExtension(plugin_, clap::kExtParams));
+        ASSERT_TRUE(gui_ && params_);
+    }
+    void TearDown() override {
+        if (plugin_) plugin_->destroy(plugin_);
+        if (display_) XCloseDisplay(display_);
+    }
+
+    // The host's main thread for `seconds`, until `done` holds: callbacks it was asked for.
+    bool runMainThread(double seconds, const std::function<bool()>& done) {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+        while (std::chrono::steady_clock::now() < end) {
+            if (host_.callbackRequests > 0) {
+                host_.callbackRequests = 0;
+                plugin_->onMainThread(plugin_);
+            }
+            if (done()) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        return done();
+    }
+
+    testsupport::PrivateXServer server_{"800x400x24"};
+    Display* display_ = nullptr;
+    Window parent_ = 0;
+    Host host_;
+    const clap::Plugin* plugin_ = nullptr;
+    const clap::PluginGui* gui_ = nullptr;
+    const clap::PluginParams* params_ = nullptr;
+};
+
+TEST_F(ClapGuiTest, OffersAnEmbeddedX11EditorOnly) {
+    struct Case {
+        const char* api;
+        bool floating;
+        bool supported;
+    };
+    for (const Case& c : {Case{"x11", false, true}, {"x11", true, false}, {"win32", false, false}, {"wayland", false, false}}) {
+        EXPECT_EQ(gui_->isApiSupported(plugin_, c.api, c.floating), c.supported) << c.api << c.floating;
+        EXPECT_EQ(gui_->create(plugin_, c.api, c.floating), c.supported) << c.api << c.floating;
+        if (c.supported) gui_->destroy(plugin_);
+    }
+    std::uint32_t w = 0, h = 0;
+    EXPECT_FALSE(gui_->getSize(plugin_, &w, &h)) << "no editor before create";
+    const clap::Window wrongApi{"win32", {0}};
+    ASSERT_TRUE(gui_->create(plugin_, "x11", false));
+    EXPECT_FALSE(gui_->setParent(plugin_, &wrongApi));
+    EXPECT_FALSE(gui_->setParent(plugin_, nullptr));
+}
+
+TEST_F(ClapGuiTest, EmbedsTheEditorAndTellsTheHostOfGesturesValuesAndSize) {
+    ASSERT_TRUE(gui_->create(plugin_, "x11", false));
+    std::uint32_t width = 0, height = 0;
+    ASSERT_TRUE(gui_->getSize(plugin_, &width, &height));
+    EXPECT_EQ(width, std::uint32_t{editor_size::kWidth});
+    EXPECT_EQ(height, std::uint32_t{editor_size::kOpenHeight});
+    EXPECT_FALSE(gui_->canResize(plugin_));
+    EXPECT_FALSE(gui_->setSize(plugin_, 800, 600)) << "the size follows the strips, not the host";
+    clap::Window window{"x11", {0}};
+    window.x11 = parent_;
+    ASSERT_TRUE(gui_->setParent(plugin_, &window));
+    ASSERT_TRUE(gui_->show(plugin_));
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+
+    // The filters strip's arrow opens it: one gesture on its parameter, and a taller window.
+    XTestFakeMotionEvent(display_, DefaultScreen(display_), editor_size::kWidth - 9, editor_size::kMeterAreaHeight + 6,
+                         CurrentTime);
+    XTestFakeButtonEvent(display_, 1, True, CurrentTime);
+    XTestFakeButtonEvent(display_, 1, False, CurrentTime);
+    XFlush(display_);
+    const std::uint32_t taller =
+        editor_size::kMeterAreaHeight + editor_size::kFiltersStripHeight + editor_size::kStripCollapsedHeight;
+    ASSERT_TRUE(runMainThread(3, [&] { return !host_.resizeRequests.empty(); }));
+    EXPECT_EQ(host_.resizeRequests.back(), std::make_pair(std::uint32_t{editor_size::kWidth}, taller));
+    ASSERT_TRUE(gui_->getSize(plugin_, &width, &height));
+    EXPECT_EQ(height, taller);
+    SentEvents sent;
+    params_->flush(plugin_, nullptr, &sent.list);
+    const std::vector<Sent> expected = {{clap::kEventParamGestureBegin, parameters::kShowFilters, 0.0},
+                                        {clap::kEventParamValue, parameters::kShowFilters, 1.0},
+                                        {clap::kEventParamGestureEnd, parameters::kShowFilters, 0.0}};
+    EXPECT_EQ(sent.sent, expected);
+    gui_->destroy(plugin_);
+    EXPECT_FALSE(gui_->getSize(plugin_, &width, &height));
+}
+
+}  // namespace
