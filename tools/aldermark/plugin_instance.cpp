@@ -102,6 +102,11 @@ PluginInstance::~PluginInstance() {
 }
 
 void PluginInstance::unload() {
+    if (bridge_) {
+        unregisterInstance(effect_);
+        effect_ = nullptr;
+        bridge_.reset();  // the plug-in goes with its bridge
+    }
     if (effect_) {
         dispatch(effClose);  // the effect frees itself here
         unregisterInstance(effect_);
@@ -118,6 +123,13 @@ bool PluginInstance::load(const std::string& path, std::string& error) {
     } else {
         error = "plug-in '" + path + "' not found or not readable";
         return false;
+    }
+    if (isClapPath(path)) {
+        bridge_ = openClapBridge(path, hostCallback, error);
+        if (!bridge_) return false;
+        effect_ = bridge_->effect();
+        registerInstance(effect_, this);
+        return true;
     }
     std::string reason;
     library_ = host_platform::loadLibrary(path, reason);

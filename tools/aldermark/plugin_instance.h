@@ -4,8 +4,10 @@
 // and block size it announced). Loading checks what it can about the binary and the record;
 // what the plug-in does once it runs is trusted.
 #include <atomic>
+#include <memory>
 #include <string>
 
+#include "tools/aldermark/format_bridge.h"
 #include "vst2/aeffectx.h"
 
 namespace aldermark {
@@ -31,7 +33,8 @@ public:
     PluginInstance& operator=(const PluginInstance&) = delete;
 
     // Loads the library, calls its entry point (VSTPluginMain, else main), checks the record
-    // and opens the effect. False with a one-line reason when any step fails.
+    // and opens the effect. A .clap file is loaded through its bridge (format_bridge.h) and
+    // answers as a VST 2.4 effect. False with a one-line reason when any step fails.
     bool load(const std::string& path, std::string& error);
 
     AEffect* effect() const { return effect_; }
@@ -58,6 +61,7 @@ public:
 private:
     void unload();
 
+    std::unique_ptr<FormatBridge> bridge_;  // a plug-in of another format, while loaded
     void* library_ = nullptr;   // platform library handle
     AEffect* effect_ = nullptr; // the effect's record while open
     int connectedInputs_ = 2;   // pins reported connected
