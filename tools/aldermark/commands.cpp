@@ -13,7 +13,8 @@ void printUsage(std::span<const Command> table, std::ostream& stream) {
     stream << "\n'aldermark COMMAND --help' lists a command's options and their defaults; 'aldermark --version'\n"
               "prints the version.";
     stream << "\nWithout --plugin the plug-in is '" << host_platform::pluginFileName()
-           << "' next to this program.\n--set takes NAME=VALUE in the setting's unit or INDEX=VALUE with a value 0..1.\n"
+           << "' next to this program; --plugin and validate also take a .clap file and, on Linux, an\n"
+              "LV2 bundle folder or plug-in URI.\n--set takes NAME=VALUE in the setting's unit or INDEX=VALUE with a value 0..1.\n"
               "\nedit opens the plug-in's editor in a window and plays IN.wav through the effect in real\n"
               "time, looped, until the window is closed, the process is interrupted or --seconds S have\n"
               "passed; it calls effEditIdle N times a second (1 to 1000, default 30). Each --screenshot-at S\n"

@@ -118,18 +118,19 @@ void PluginInstance::unload() {
 
 bool PluginInstance::load(const std::string& path, std::string& error) {
     unload();
+    // A bundle folder or URI is no file to probe; the bridges say what is missing.
+    if (isClapPath(path) || isLv2Path(path)) {
+        bridge_ = isClapPath(path) ? openClapBridge(path, hostCallback, error) : openLv2Bridge(path, hostCallback, error);
+        if (!bridge_) return false;
+        effect_ = bridge_->effect();
+        registerInstance(effect_, this);
+        return true;
+    }
     if (std::FILE* probe = host_platform::openFile(path, "rb")) {
         std::fclose(probe);
     } else {
         error = "plug-in '" + path + "' not found or not readable";
         return false;
-    }
-    if (isClapPath(path)) {
-        bridge_ = openClapBridge(path, hostCallback, error);
-        if (!bridge_) return false;
-        effect_ = bridge_->effect();
-        registerInstance(effect_, this);
-        return true;
     }
     std::string reason;
     library_ = host_platform::loadLibrary(path, reason);
