@@ -10,24 +10,9 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="$(cd "${1:-$root/build/linux}" && pwd)"
 seconds="${2:-30}"
-tone="$build/tests/live/live_tone_client"
-[ -x "$tone" ] || { echo "lv2_ui_cpu.sh: build the live_tone_client target first" >&2; exit 1; }
-work="$(mktemp -d)"
-export JACK_DEFAULT_SERVER="aldermark-uibench-$$" XDG_CONFIG_HOME="$work/config" LV2_PATH="$build/bin/lv2"
-jackd --no-realtime -n "$JACK_DEFAULT_SERVER" -d dummy -r 48000 -p 128 > "$work/jackd.log" 2>&1 &
-jackd_pid=$!
-tone_pid=
-cleanup() {
-  [ -n "$tone_pid" ] && kill "$tone_pid" 2> /dev/null || true
-  kill "$jackd_pid" 2> /dev/null || true
-  wait 2> /dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-timeout 20 jack_wait -s "$JACK_DEFAULT_SERVER" -w > /dev/null 2>&1
-"$tone" > "$work/tone.log" 2>&1 &
-tone_pid=$!
-for _ in $(seq 100); do grep -q ready "$work/tone.log" && break; sleep 0.1; done
+bench_name=lv2_ui_cpu
+source "$root/bench/tone_desk.sh"
+export LV2_PATH="$build/bin/lv2"
 
 share() {  # share NAME TIME_LOG: the process's CPU time over its wall time
   awk -v name="$1" '

@@ -267,6 +267,11 @@ struct PluginLatency {
 inline constexpr const char* kExtGui = "clap.gui";
 inline constexpr const char* kWindowApiX11 = "x11";
 inline constexpr const char* kWindowApiWin32 = "win32";
+#if defined(_WIN32)
+inline constexpr const char* kWindowApiOfThisSystem = kWindowApiWin32;
+#else
+inline constexpr const char* kWindowApiOfThisSystem = kWindowApiX11;
+#endif
 
 struct Window {
     const char* api;

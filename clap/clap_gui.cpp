@@ -16,11 +16,7 @@
 
 namespace {
 
-#if defined(_WIN32)
-constexpr const char* kOurApi = clap::kWindowApiWin32;
-#else
-constexpr const char* kOurApi = clap::kWindowApiX11;
-#endif
+constexpr const char* kOurApi = clap::kWindowApiOfThisSystem;
 
 class ClapGui final : public ClapEditorPart, public ManualButtonHost {
 public:

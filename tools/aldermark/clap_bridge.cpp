@@ -13,11 +13,7 @@
 namespace aldermark {
 namespace {
 
-#if defined(_WIN32)
-constexpr const char* kGuiApi = clap::kWindowApiWin32;
-#else
-constexpr const char* kGuiApi = clap::kWindowApiX11;
-#endif
+constexpr const char* kGuiApi = clap::kWindowApiOfThisSystem;
 
 class ClapBridge final : public BridgedEffect {
 public:
