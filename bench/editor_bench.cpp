@@ -1,6 +1,7 @@
 // What the editor costs on the GUI side, for each meter face, drawn off-screen on the real
 // effect: a full redraw of the 586 x 195 window, a frame in which only the needles, hold
-// markers and LEDs moved, and an idle step in which nothing changed.
+// markers and LEDs moved, and an idle step in which nothing changed. The ...AtScale variants
+// draw the same at a display scale (second argument, per cent: 200 is 1172 x 390).
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -13,13 +14,18 @@
 
 namespace {
 
-// The face `meter` (0 VU, 1 RMS, 2 PPM) with its hold markers on.
+// The face `meter` (0 VU, 1 RMS, 2 PPM) with its hold markers on, at display scale `scale`.
 struct OpenEditor : bench::OpenEditor {
-    explicit OpenEditor(int meter, bool stripsOpen = false) : bench::OpenEditor(meter, stripsOpen, true) {}
+    explicit OpenEditor(int meter, bool stripsOpen = false, double scale = 1)
+        : bench::OpenEditor(meter, stripsOpen, true) {
+        if (!editor || scale == 1) return;
+        editor->setContentScale(scale);
+        editor->idleStep();
+    }
 };
 
-void FullRedraw(benchmark::State& state) {
-    OpenEditor open(static_cast<int>(state.range(0)));
+void redrawAll(benchmark::State& state, double scale) {
+    OpenEditor open(static_cast<int>(state.range(0)), false, scale);
     if (!open.editor) return state.SkipWithError("no editor");
     for (auto _ : state) {
         open.frame()->invalid();
@@ -27,10 +33,12 @@ void FullRedraw(benchmark::State& state) {
     }
 }
 
+void FullRedraw(benchmark::State& state) { redrawAll(state, 1); }
+void FullRedrawAtScale(benchmark::State& state) { redrawAll(state, static_cast<double>(state.range(1)) / 100); }
+
 // Needle values as programme material moves them: a few dB up and down every frame.
-// Second argument: both strips open.
-void NeedlesOnlyFrame(benchmark::State& state) {
-    OpenEditor open(static_cast<int>(state.range(0)), state.range(1) != 0);
+void moveNeedles(benchmark::State& state, bool stripsOpen, double scale) {
+    OpenEditor open(static_cast<int>(state.range(0)), stripsOpen, scale);
     if (!open.editor) return state.SkipWithError("no editor");
     CZEBMeterFULLPANEL* panel = open.editor->panel(static_cast<int>(state.range(0)));
     std::vector<float> levels;
@@ -53,6 +61,13 @@ void NeedlesOnlyFrame(benchmark::State& state) {
         ++step;
     }
     state.counters["px_around_paints"] = benchmark::Counter(painted, benchmark::Counter::kAvgIterations);
+}
+
+// Second argument: both strips open.
+void NeedlesOnlyFrame(benchmark::State& state) { moveNeedles(state, state.range(1) != 0, 1); }
+// Second argument: the scale in per cent; strips closed.
+void NeedlesOnlyFrameAtScale(benchmark::State& state) {
+    moveNeedles(state, false, static_cast<double>(state.range(1)) / 100);
 }
 
 // Opening or closing the filters strip: layout, window resize and the redraw it causes.
@@ -80,6 +95,9 @@ void IdleWithNothingChanged(benchmark::State& state) {
 // Argument: the face, 0 VU, 1 RMS, 2 PPM.
 BENCHMARK(FullRedraw)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
 BENCHMARK(NeedlesOnlyFrame)->ArgsProduct({{0, 1, 2}, {0, 1}})->Unit(benchmark::kMicrosecond);
+// Arguments: the face, the scale in per cent.
+BENCHMARK(FullRedrawAtScale)->ArgsProduct({{0, 1, 2}, {150, 200, 300}})->Unit(benchmark::kMicrosecond);
+BENCHMARK(NeedlesOnlyFrameAtScale)->ArgsProduct({{0, 1, 2}, {150, 200, 300}})->Unit(benchmark::kMicrosecond);
 BENCHMARK(StripToggle)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
 BENCHMARK(IdleWithNothingChanged)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
 BENCHMARK_MAIN();

@@ -38,9 +38,7 @@ bool CZEBCustomFont::registerResourceFace() {
 const toolkit::IPlatformFont* CZEBCustomFont::getPlatformFont() {
     if (!face_ || faceSize_ != getSize() || faceStyle_ != getStyle()) {
         face_.reset();
-        // Without the resource face the toolkit picks a close system face, so text still shows.
-        registerResourceFace();
-        face_ = toolkit::createFont(kFaceName, getSize(), getStyle());
+        face_ = createFace(getSize());
         faceSize_ = getSize();
         faceStyle_ = getStyle();
         if (face_) {
@@ -50,6 +48,12 @@ const toolkit::IPlatformFont* CZEBCustomFont::getPlatformFont() {
         }
     }
     return face_.get();
+}
+
+std::shared_ptr<toolkit::IPlatformFont> CZEBCustomFont::createFace(double size) {
+    // Without the resource face the toolkit picks a close system face, so text still shows.
+    registerResourceFace();
+    return toolkit::createFont(kFaceName, size, getStyle());
 }
 
 bool CZEBCustomFont::isTypeOf(const char* name) const {

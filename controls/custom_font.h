@@ -32,6 +32,9 @@ public:
 
     bool isTypeOf(const char* name) const override;
 
+protected:
+    std::shared_ptr<toolkit::IPlatformFont> createFace(double size) override;
+
 private:
     std::shared_ptr<toolkit::IPlatformFont> face_;
     double faceSize_ = 0;  // pixels the face was made for

@@ -54,6 +54,7 @@ bool MeterEditor::build(void* parentWindow, bool offscreen) {
     for (auto& word : pendingMask_) word.store(0, std::memory_order_relaxed);
     accepting_.store(true, std::memory_order_release);  // changes from now on reach the views
     auto* newFrame = new MyFrame(CRect(0, 0, kWidth, kOpenHeight), nullptr, this);
+    newFrame->setScale(scale_);
     if (!(offscreen ? newFrame->openOffscreen() : newFrame->open(parentWindow))) {
         newFrame->forget();
         accepting_.store(false, std::memory_order_release);
@@ -257,10 +258,24 @@ void MeterEditor::resizeTo(int height) {
     }
     height_ = height;
     frame->setSize(frame->getWidth(), height);
-    if (toolkit::IPlatformWindow* window = frame->getPlatformWindow()) window->resizeParent(kWidth, height);
-    host_.requestResize(kWidth, height);
+    announceSize();
     frame->invalid();
     frame->setDirty(true);
+}
+
+void MeterEditor::announceSize() {
+    if (frame)
+        if (toolkit::IPlatformWindow* window = frame->getPlatformWindow()) window->resizeParent(width(), height());
+    host_.requestResize(width(), height());
+}
+
+void MeterEditor::setScale(double scale) {
+    EditorLock lock(lock_);
+    const double clamped = display_scale::clamp(scale);
+    if (clamped == scale_) return;
+    scale_ = clamped;
+    if (frame) frame->setScale(scale_);
+    announceSize();
 }
 
 void MeterEditor::valueChanged(CControl* control) {

@@ -60,9 +60,15 @@ public:
     bool onKeyDown(const CKeyEvent& key);
     bool onKeyUp();
 
-    // The window size (also before open and after close: the size the strips ask for).
-    int width() const { return kWidth; }
-    int height() const { return height_; }
+    // The window size in device pixels at the current scale (also before open and after
+    // close: the size the strips ask for).
+    int width() const { return editor_size::scaled(kWidth, scale_); }
+    int height() const { return editor_size::scaled(height_, scale_); }
+    // GUI thread, under the editor's lock. The display scale (clamped to 1 ... 3, anything
+    // not finite gives 1): an open editor is redrawn at it, and the host is asked for the
+    // size at it.
+    void setScale(double scale);
+    double scale() const { return scale_; }
 
     // Any thread: records the change for the next idle step (nothing while closed).
     void setParameter(std::int32_t index, float value) override;
@@ -96,6 +102,8 @@ private:
     // them (the host only hears of it when the height changes).
     void layoutStrips();
     void resizeTo(int height);
+    // Tells the window and the host the size at the current scale.
+    void announceSize();
     double interpolationFactor() const;
 
     EditorEffect& effect_;  // the effect, as the editor sees it
@@ -105,7 +113,8 @@ private:
     std::array<std::unique_ptr<CZEBMeterFULLPANEL>, 3> panels_;  // VU, RMS, PPM while open
     std::unique_ptr<StripSafeEditor> filtersStrip_;
     std::unique_ptr<StripSafeEditor> labelStrip_;
-    int height_ = kOpenHeight;                    // pixels; follows the strips
+    int height_ = kOpenHeight;                    // logical pixels; follows the strips
+    double scale_ = 1;                            // display scale, GUI thread only
     int currentMeter_ = -1;                       // 0 VU, 1 RMS, 2 PPM; -1 none yet
     int settingsShownFor_ = -1;                   // meter turned to its settings when last closed
     std::array<int, 3> stripLayout_{-1, -1, -1};  // "Strips", "ShowFlt", "ShowLbl" as applied

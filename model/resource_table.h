@@ -4,6 +4,7 @@
 // views take their sizes from here.
 #include <cstddef>
 
+#include "model/display_scale.h"
 #include "model/editor_size.h"
 
 namespace resources {
@@ -86,6 +87,31 @@ inline constexpr ImageInfo images[] = {
 };
 
 inline constexpr std::size_t imageCount = sizeof(images) / sizeof(images[0]);
+
+// Every image is also drawn at these display scales (index 0 is the 1:1 image). A variant
+// keeps the frame count; its width and frame height are the 1:1 ones times the scale,
+// each rounded, so its frames start on whole pixels.
+inline constexpr double imageScales[] = {1.0, 1.5, 2.0, 3.0};
+inline constexpr int imageScaleCount = sizeof(imageScales) / sizeof(imageScales[0]);
+
+struct ScaledImageSize {
+    int width;
+    int height;  // all frames together
+};
+
+inline ScaledImageSize scaledImageSize(const ImageInfo& info, int scaleIndex) {
+    const double scale = imageScales[scaleIndex];
+    const int frameHeight = display_scale::edge(info.height / info.frames, scale);
+    return {display_scale::edge(info.width, scale), frameHeight * info.frames};
+}
+
+// The variant drawn for a display scale: the smallest that is at least as fine, else the
+// finest there is.
+inline int imageScaleIndexFor(double scale) {
+    for (int i = 0; i < imageScaleCount; ++i)
+        if (imageScales[i] >= scale - 1e-9) return i;
+    return imageScaleCount - 1;
+}
 
 // The entry for `id`, or null.
 constexpr const ImageInfo* findImage(int id) {

@@ -16,7 +16,8 @@
 //     CBitmap, one call at a time under the bitmap cache's lock) and registerFontFace
 //     (typically at library load).
 //   - Coordinates handed to IDrawSurface are device pixels of the surface (the portable
-//     CDrawContext has already applied its offset). Colours are final: the portable side
+//     CDrawContext has already applied its offset and the frame's display scale; views
+//     work in logical pixels, the 100 % layout). Colours are final: the portable side
 //     has already multiplied in its global alpha. Every primitive is clipped to the rect
 //     of the last setClip call.
 //   - Coordinates are finite and text is well-formed UTF-8 (CDrawContext sees to both).
@@ -81,6 +82,10 @@ public:
     // blended with opacity `alpha` (0 to 1).
     virtual void drawBitmap(const IPlatformBitmap& bitmap, const CRect& dest, const CPoint& sourceOffset,
                             float alpha) = 0;
+    // Resamples the part `source` of `bitmap` (image pixels) onto `dest`, smoothly filtered,
+    // for a display scale no drawn variant of the image matches.
+    virtual void drawBitmapResampled(const IPlatformBitmap& bitmap, const CRect& dest, const CRect& source,
+                                     float alpha) = 0;
     // UTF-8 text with its baseline starting at `origin`.
     virtual void drawText(const IPlatformFont& font, const char* utf8, const CPoint& origin, CColor color) = 0;
     // Advance width of UTF-8 text in pixels.
@@ -99,7 +104,8 @@ public:
     virtual void clear(CColor color) = 0;
 };
 
-// What a platform window calls on the frame it hosts. Points are frame coordinates.
+// What a platform window calls on the frame it hosts. Points and rectangles are device
+// pixels of the window; the frame maps them to its logical coordinates by its scale.
 class IPlatformFrameCallbacks {
 public:
     virtual ~IPlatformFrameCallbacks() = default;
@@ -120,10 +126,10 @@ public:
 
 // What a native single-line editor (Win32 "EDIT") needs to look like the text it edits.
 struct NativeTextEditSpec {
-    CRect rect;                 // frame coordinates
+    CRect rect;                 // device pixels of the window
     const char* text = "";      // UTF-8, the starting text
     const char* fontFamily = "";
-    double fontSize = 12;       // pixels
+    double fontSize = 12;       // device pixels
     int align = 0;              // 0 left, 1 centre, 2 right
     CColor fontColor{0, 0, 0, 255};
     CColor backColor{255, 255, 255, 255};
@@ -146,7 +152,7 @@ public:
 class IPlatformWindow {
 public:
     virtual ~IPlatformWindow() = default;
-    // Marks a frame area for repainting at the next update().
+    // Marks an area (device pixels) for repainting at the next update().
     virtual void invalidRect(const CRect& rect) = 0;
     // Handles pending window-system events (input, exposure) through the callbacks.
     virtual void processEvents() = 0;

@@ -3,10 +3,20 @@
 #include <cmath>
 #include <string>
 
+#include "model/display_scale.h"
 #include "toolkit/bitmap.h"
 #include "toolkit/utf8.h"
 
-CDrawContext::CDrawContext(toolkit::IDrawSurface& surface) : surface_(surface) {
+namespace {
+
+CRect scaledExactly(CRect rect, double scale) {
+    return CRect(rect.left * scale, rect.top * scale, rect.right * scale, rect.bottom * scale);
+}
+
+}  // namespace
+
+CDrawContext::CDrawContext(toolkit::IDrawSurface& surface, double scale)
+    : surface_(surface), scale_(display_scale::clamp(scale)) {
     state_.clip = CRect(0, 0, surface.width(), surface.height());
     state_.font = SharedPointer<CFontDesc>(defaultFont());
     saved_.reserve(16);
@@ -20,7 +30,7 @@ void CDrawContext::setClipRect(const CRect& clip) {
 }
 
 CRect CDrawContext::getClipRect() const {
-    CRect local = state_.clip;
+    CRect local = scale_ == 1 ? state_.clip : scaledExactly(state_.clip, 1 / scale_);
     return local.offset(-state_.offset.x, -state_.offset.y);
 }
 
@@ -45,14 +55,20 @@ CColor CDrawContext::withGlobalAlpha(CColor color) const {
 
 CRect CDrawContext::toDevice(const CRect& rect) const {
     CRect device = rect;
-    return device.offset(state_.offset.x, state_.offset.y);
+    device.offset(state_.offset.x, state_.offset.y);
+    if (scale_ == 1) return device;
+    return CRect(display_scale::edge(device.left, scale_), display_scale::edge(device.top, scale_),
+                 display_scale::edge(device.right, scale_), display_scale::edge(device.bottom, scale_));
 }
 
-CPoint CDrawContext::toDevice(const CPoint& point) const { return point + state_.offset; }
+CPoint CDrawContext::toDevice(const CPoint& point) const {
+    const CPoint moved = point + state_.offset;
+    return CPoint(moved.x * scale_, moved.y * scale_);
+}
 
 void CDrawContext::drawLine(const CPoint& from, const CPoint& to) {
     if (state_.lineWidth <= 0 || state_.clip.isEmpty() || !isFinite(from) || !isFinite(to)) return;
-    surface_.drawLine(toDevice(from), toDevice(to), state_.lineWidth, state_.lineCap,
+    surface_.drawLine(toDevice(from), toDevice(to), state_.lineWidth * scale_, state_.lineCap,
                       withGlobalAlpha(state_.frameColor));
 }
 
@@ -60,14 +76,17 @@ void CDrawContext::drawRect(const CRect& rect, CDrawStyle style) {
     if (state_.clip.isEmpty() || !isFinite(rect)) return;
     if (style != kDrawStroked) surface_.fillRect(toDevice(rect), withGlobalAlpha(state_.fillColor));
     if (style != kDrawFilled && state_.lineWidth > 0)
-        surface_.strokeRect(toDevice(rect), state_.lineWidth, withGlobalAlpha(state_.frameColor));
+        surface_.strokeRect(toDevice(rect), state_.lineWidth * scale_, withGlobalAlpha(state_.frameColor));
 }
 
 void CDrawContext::drawEllipse(const CRect& rect, CDrawStyle style) {
     if (state_.clip.isEmpty() || !isFinite(rect)) return;
-    if (style != kDrawStroked) surface_.fillEllipse(toDevice(rect), withGlobalAlpha(state_.fillColor));
+    // Curves need no whole-pixel edges; exact scaling keeps small dots round.
+    CRect moved = rect;
+    const CRect device = scaledExactly(moved.offset(state_.offset.x, state_.offset.y), scale_);
+    if (style != kDrawStroked) surface_.fillEllipse(device, withGlobalAlpha(state_.fillColor));
     if (style != kDrawFilled && state_.lineWidth > 0)
-        surface_.strokeEllipse(toDevice(rect), state_.lineWidth, withGlobalAlpha(state_.frameColor));
+        surface_.strokeEllipse(device, state_.lineWidth * scale_, withGlobalAlpha(state_.frameColor));
 }
 
 void CDrawContext::drawBitmap(CBitmap* bitmap, const CRect& dest, const CPoint& sourceOffset, float alpha) {
@@ -75,12 +94,28 @@ void CDrawContext::drawBitmap(CBitmap* bitmap, const CRect& dest, const CPoint& 
     if (!std::isfinite(alpha) || !isFinite(dest) || !isFinite(sourceOffset)) return;
     const float opacity = std::clamp(alpha, 0.f, 1.f) * state_.globalAlpha;
     if (opacity <= 0) return;
-    surface_.drawBitmap(*bitmap->getPlatformBitmap(), toDevice(dest), sourceOffset, opacity);
+    if (scale_ == 1) {
+        surface_.drawBitmap(*bitmap->getPlatformBitmap(), toDevice(dest), sourceOffset, opacity);
+        return;
+    }
+    // The variant's own pixels per logical pixel (its sizes are rounded, so not quite the
+    // scale); frame offsets land on its frame starts.
+    const toolkit::IPlatformBitmap& image = *bitmap->getPlatformBitmap(scale_);
+    const double ratioX = image.width() / bitmap->getWidth();
+    const double ratioY = image.height() / bitmap->getHeight();
+    const CRect device = toDevice(dest);
+    const CRect source(sourceOffset.x * ratioX, sourceOffset.y * ratioY, (sourceOffset.x + dest.getWidth()) * ratioX,
+                       (sourceOffset.y + dest.getHeight()) * ratioY);
+    const CPoint wholeSource(std::round(source.left), std::round(source.top));
+    if (std::abs(source.getWidth() - device.getWidth()) < 1 && std::abs(source.getHeight() - device.getHeight()) < 1)
+        surface_.drawBitmap(image, device, wholeSource, opacity);
+    else
+        surface_.drawBitmapResampled(image, device, source, opacity);
 }
 
 const toolkit::IPlatformFont* CDrawContext::currentFont() {
     CFontDesc* font = state_.font.get();
-    return font ? font->getPlatformFont() : nullptr;
+    return font ? font->getScaledPlatformFont(scale_) : nullptr;
 }
 
 namespace {
@@ -106,14 +141,16 @@ void CDrawContext::drawString(const char* text, const CRect& rect, CHoriTxtAlign
     const char* utf8 = wellFormed(text, repaired);
     const toolkit::IPlatformFont* font = currentFont();
     if (!font) return;
-    double x = rect.left;
+    // Placed in device pixels with the metrics of the face at the scaled size.
+    const CRect device = toDevice(rect);
+    double x = device.left;
     if (align != kLeftText) {
         const double width = surface_.textWidth(*font, utf8);
-        x = align == kCenterText ? rect.left + (rect.getWidth() - width) / 2 : rect.right - width;
+        x = align == kCenterText ? device.left + (device.getWidth() - width) / 2 : device.right - width;
     }
     // Centre the ink between ascent and descent on the rectangle's middle.
-    const double baseline = rect.top + (rect.getHeight() + font->ascent() - font->descent()) / 2;
-    surface_.drawText(*font, utf8, toDevice(CPoint(x, std::round(baseline))), withGlobalAlpha(state_.fontColor));
+    const double baseline = device.top + (device.getHeight() + font->ascent() - font->descent()) / 2;
+    surface_.drawText(*font, utf8, CPoint(x, std::round(baseline)), withGlobalAlpha(state_.fontColor));
 }
 
 double CDrawContext::getStringWidth(const char* text) {
@@ -121,5 +158,5 @@ double CDrawContext::getStringWidth(const char* text) {
     std::string repaired;
     const char* utf8 = wellFormed(text, repaired);
     const toolkit::IPlatformFont* font = currentFont();
-    return font ? surface_.textWidth(*font, utf8) : 0;
+    return font ? surface_.textWidth(*font, utf8) / scale_ : 0;
 }

@@ -3,6 +3,12 @@
 // view being drawn), a clip rectangle, line and colour settings, a font and a global
 // alpha, with save/restore; the pixels are the back end's (toolkit::IDrawSurface).
 // Primitives with coordinates that are not finite are skipped.
+//
+// Display scale: views draw in logical pixels (the 100 % layout); the context maps them to
+// device pixels of the surface, logical x to x × scale. Rectangle edges are rounded to whole
+// device pixels each on its own, so neighbouring parts meet without seams; line widths
+// scale with the rest; text is set at scale × its size by the platform's font engine and
+// bitmaps draw the variant made for the scale 1:1.
 #include <vector>
 
 #include "toolkit/backend.h"
@@ -16,11 +22,13 @@ enum CDrawStyle { kDrawStroked = 0, kDrawFilled, kDrawFilledAndStroked };
 
 class CDrawContext {
 public:
-    explicit CDrawContext(toolkit::IDrawSurface& surface);
+    // `scale` is clamped to display_scale::kMin ... kMax (anything not finite gives 1).
+    explicit CDrawContext(toolkit::IDrawSurface& surface, double scale = 1);
 
     toolkit::IDrawSurface& surface() { return surface_; }
+    double getScale() const { return scale_; }
 
-    // Where the local origin lies on the surface (device pixels).
+    // Where the local origin lies in logical pixels of the surface.
     void setOffset(const CPoint& offset) { if (isFinite(offset)) state_.offset = offset; }
     const CPoint& getOffset() const { return state_.offset; }
     void offsetBy(double dx, double dy) {
@@ -63,9 +71,9 @@ public:
 
 private:
     struct State {
-        CPoint offset;                    // device pixels of the local origin
+        CPoint offset;                    // logical pixels of the local origin
         CRect clip;                       // device pixels
-        double lineWidth = 1;             // pixels
+        double lineWidth = 1;             // logical pixels
         toolkit::LineCap lineCap = toolkit::LineCap::Butt;
         CColor frameColor = kBlackCColor;
         CColor fillColor = kWhiteCColor;
@@ -75,11 +83,13 @@ private:
     };
 
     CColor withGlobalAlpha(CColor color) const;
+    // Local logical coordinates to device pixels: rectangles with rounded edges, points exact.
     CRect toDevice(const CRect& rect) const;
     CPoint toDevice(const CPoint& point) const;
     const toolkit::IPlatformFont* currentFont();
 
     toolkit::IDrawSurface& surface_;
+    double scale_ = 1;
     State state_;
     std::vector<State> saved_;
 };

@@ -22,8 +22,24 @@ void CFontDesc::setStyle(int style) {
 }
 
 const toolkit::IPlatformFont* CFontDesc::getPlatformFont() {
-    if (!platformFont_) platformFont_ = toolkit::createFont(name_.c_str(), size_, style_);
+    if (!platformFont_) platformFont_ = createFace(size_);
     return platformFont_.get();
+}
+
+std::shared_ptr<toolkit::IPlatformFont> CFontDesc::createFace(double size) {
+    return toolkit::createFont(name_.c_str(), size, style_);
+}
+
+const toolkit::IPlatformFont* CFontDesc::getScaledPlatformFont(double scale) {
+    if (!(std::isfinite(scale) && scale > 0) || scale == 1) return getPlatformFont();
+    const double size = size_ * scale;
+    if (!scaledFont_ || scaledSize_ != size || scaledStyle_ != style_ || scaledName_ != name_) {
+        scaledFont_ = createFace(size);
+        scaledSize_ = size;
+        scaledStyle_ = style_;
+        scaledName_ = name_;
+    }
+    return scaledFont_.get();
 }
 
 bool CFontDesc::registerFontFace(const char* family, const unsigned char* data, std::size_t size) {

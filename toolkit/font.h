@@ -21,6 +21,10 @@ public:
     // The resolved face, created on first use; null when no face can be found. Subclasses
     // may supply their own face instead of the one looked up by name.
     virtual const toolkit::IPlatformFont* getPlatformFont();
+    // The face at `scale` times the size, for drawing at a display scale (the platform's
+    // font engine renders it at that size: sharp, not an enlarged picture). Scale 1 gives
+    // getPlatformFont().
+    const toolkit::IPlatformFont* getScaledPlatformFont(double scale);
 
     // Makes a face held in memory available under `family` for the whole process; the
     // bytes must stay valid for the life of the process (library resources do).
@@ -28,11 +32,20 @@ public:
 
     TOOLKIT_TYPE_NAME("CFontDesc", CBaseObject)
 
+protected:
+    // Makes this description's face at `size` pixels; subclasses with a face of their own
+    // make that one.
+    virtual std::shared_ptr<toolkit::IPlatformFont> createFace(double size);
+
 private:
     std::string name_;
     double size_;  // pixels
     int style_;    // toolkit::FontStyle bits
     std::shared_ptr<toolkit::IPlatformFont> platformFont_;
+    std::shared_ptr<toolkit::IPlatformFont> scaledFont_;  // the last scaled face made
+    double scaledSize_ = 0;                                // pixels scaledFont_ was made for
+    int scaledStyle_ = 0;
+    std::string scaledName_;
 };
 
 // The toolkit's default face for labels that were given none ("Arial Narrow", 12 px).

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "model/display_scale.h"
 #include "platform/clock.h"
 #include "toolkit/offscreen.h"
 
@@ -22,15 +23,13 @@ CFrame::~CFrame() {
 bool CFrame::open(void* parentWindow) {
     if (!parentWindow) return false;
     window_.reset();
-    window_ = toolkit::createPlatformWindow(parentWindow, static_cast<int>(size_.getWidth()),
-                                            static_cast<int>(size_.getHeight()), *this);
+    window_ = toolkit::createPlatformWindow(parentWindow, deviceWidth(), deviceHeight(), *this);
     if (window_) invalid();
     return window_ != nullptr;
 }
 
 bool CFrame::openOffscreen() {
-    auto window = std::make_unique<toolkit::OffscreenWindow>(static_cast<int>(size_.getWidth()),
-                                                             static_cast<int>(size_.getHeight()), *this);
+    auto window = std::make_unique<toolkit::OffscreenWindow>(deviceWidth(), deviceHeight(), *this);
     if (!window->valid()) return false;
     window_ = std::move(window);
     invalid();
@@ -67,9 +66,42 @@ bool CFrame::setSize(double width, double height) {
     if (newSize == size_) return true;
     size_ = newSize;
     mouseableArea_ = newSize;
-    if (window_) window_->setSize(static_cast<int>(width), static_cast<int>(height));
+    if (window_) window_->setSize(deviceWidth(), deviceHeight());
     invalid();
     return true;
+}
+
+void CFrame::setScale(double scale) {
+    const double clamped = display_scale::clamp(scale);
+    if (clamped == scale_) return;
+    scale_ = clamped;
+    if (window_) window_->setSize(deviceWidth(), deviceHeight());
+    invalid();
+}
+
+int CFrame::deviceWidth() const {
+    return scale_ == 1 ? static_cast<int>(size_.getWidth()) : display_scale::edge(size_.getWidth(), scale_);
+}
+
+int CFrame::deviceHeight() const {
+    return scale_ == 1 ? static_cast<int>(size_.getHeight()) : display_scale::edge(size_.getHeight(), scale_);
+}
+
+CRect CFrame::toDeviceArea(const CRect& frameRect) const {
+    if (scale_ == 1) return frameRect;
+    return CRect(std::floor(frameRect.left * scale_), std::floor(frameRect.top * scale_),
+                 std::ceil(frameRect.right * scale_), std::ceil(frameRect.bottom * scale_));
+}
+
+CRect CFrame::toFrameArea(const CRect& deviceRect) const {
+    if (scale_ == 1) return deviceRect;
+    return CRect(std::floor(deviceRect.left / scale_), std::floor(deviceRect.top / scale_),
+                 std::ceil(deviceRect.right / scale_), std::ceil(deviceRect.bottom / scale_));
+}
+
+CPoint CFrame::toFramePoint(const CPoint& devicePoint) const {
+    if (scale_ == 1) return devicePoint;
+    return CPoint(devicePoint.x / scale_, devicePoint.y / scale_);
 }
 
 void CFrame::invalidRect(const CRect& rect) {
@@ -105,7 +137,7 @@ void CFrame::idle() {
     if (takeDirty()) invalid();
     collectDirty(this, CPoint());
     if (window_ && !invalidRects_.empty() && window_->isViewable()) {
-        for (const CRect& rect : invalidRects_.rects()) window_->invalidRect(rect);
+        for (const CRect& rect : invalidRects_.rects()) window_->invalidRect(toDeviceArea(rect));
         invalidRects_.clear();
         window_->update();
     }
@@ -128,8 +160,8 @@ void CFrame::drawFrameRect(CDrawContext& context, const CRect& rect) {
 
 void CFrame::platformDrawRect(toolkit::IDrawSurface& surface, const CRect& rect) {
     if (closed_) return;
-    CDrawContext context(surface);
-    drawFrameRect(context, rect);
+    CDrawContext context(surface, scale_);
+    drawFrameRect(context, toFrameArea(rect));
 }
 
 CPoint CFrame::pointIn(const CView* view, const CPoint& framePoint) const {
@@ -213,31 +245,35 @@ bool CFrame::onWheel(const CPoint& where, float distance, const CButtonState& bu
 CMouseEventResult CFrame::platformOnMouseDown(CPoint where, CButtonState buttons) {
     if (closed_) return kMouseEventNotHandled;
     SharedPointer<CView> keepAlive(this);
+    where = toFramePoint(where);
     return onMouseDown(where, buttons);
 }
 
 CMouseEventResult CFrame::platformOnMouseUp(CPoint where, CButtonState buttons) {
     if (closed_) return kMouseEventNotHandled;
     SharedPointer<CView> keepAlive(this);
+    where = toFramePoint(where);
     return onMouseUp(where, buttons);
 }
 
 CMouseEventResult CFrame::platformOnMouseMoved(CPoint where, CButtonState buttons) {
     if (closed_) return kMouseEventNotHandled;
     SharedPointer<CView> keepAlive(this);
+    where = toFramePoint(where);
     return onMouseMoved(where, buttons);
 }
 
 void CFrame::platformOnMouseExited(CPoint where, CButtonState buttons) {
     if (closed_) return;
     SharedPointer<CView> keepAlive(this);
+    where = toFramePoint(where);
     onMouseExited(where, buttons);
 }
 
 bool CFrame::platformOnMouseWheel(CPoint where, float distance, CButtonState buttons) {
     if (closed_) return false;
     SharedPointer<CView> keepAlive(this);
-    return onWheel(where, distance, buttons);
+    return onWheel(toFramePoint(where), distance, buttons);
 }
 
 bool CFrame::platformOnKeyDown(const CKeyEvent& key) {
@@ -300,10 +336,10 @@ bool CFrame::openTextEdit(ITextEditClient* client, const CRect& frameRect, const
     if (window_) {
         CFontDesc* font = style.font ? style.font : defaultFont();
         toolkit::NativeTextEditSpec request;
-        request.rect = frameRect;
+        request.rect = toDeviceArea(frameRect);
         request.text = text ? text : "";
         request.fontFamily = font->getName().c_str();
-        request.fontSize = font->getSize();
+        request.fontSize = font->getSize() * scale_;
         request.align = style.align == kCenterText ? 1 : style.align == kRightText ? 2 : 0;
         request.fontColor = style.fontColor;
         request.backColor = style.backColor;

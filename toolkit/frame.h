@@ -2,6 +2,8 @@
 // The top container: bound to one platform window inside the host's window (or to an
 // off-screen image), it tracks the view under the mouse, the keyboard focus and the one
 // open text edit, and repaints in idle() exactly what was invalidated or marked dirty.
+// Views live in logical coordinates (the 100 % layout); the frame's display scale maps them
+// to the device pixels of its window or image, and the window's input back by ÷ scale.
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -42,7 +44,19 @@ public:
     // The process's monotonic millisecond clock.
     std::uint64_t getTicks() const;
 
+    // Logical size; the window or image follows at the display scale.
     bool setSize(double width, double height);
+    // GUI thread. The display scale, clamped to display_scale::kMin ... kMax (not finite
+    // gives 1): resizes the window or image to the size at that scale and repaints all.
+    void setScale(double scale);
+    double getScale() const { return scale_; }
+    // The size in device pixels at the current scale (each edge rounded).
+    int deviceWidth() const;
+    int deviceHeight() const;
+    // Frame coordinates to device pixels, rounded outwards (repaint areas), and back.
+    CRect toDeviceArea(const CRect& frameRect) const;
+    CRect toFrameArea(const CRect& deviceRect) const;
+    CPoint toFramePoint(const CPoint& devicePoint) const;
     // Frame coordinates.
     void invalidRect(const CRect& rect) override;
     void invalid() override { invalidRect(CRect(0, 0, size_.getWidth(), size_.getHeight())); }
@@ -86,7 +100,8 @@ public:
     CMouseEventResult onMouseExited(CPoint& where, const CButtonState& buttons) override;
     bool onWheel(const CPoint& where, float distance, const CButtonState& buttons) override;
 
-    // Window callbacks (frame coordinates); they call the handlers above.
+    // Window callbacks (device pixels of the window); they call the handlers above with
+    // frame coordinates.
     void platformDrawRect(toolkit::IDrawSurface& surface, const CRect& rect) override;
     CMouseEventResult platformOnMouseDown(CPoint where, CButtonState buttons) override;
     CMouseEventResult platformOnMouseUp(CPoint where, CButtonState buttons) override;
@@ -117,6 +132,7 @@ private:
     int nativeEditOutcome_ = 0;             // native editor ended: 1 accepted, -1 dropped
     ITextEditClient* textEditClient_ = nullptr;
     CView* textEditView_ = nullptr;         // the view that opened it, if it is a view
+    double scale_ = 1;                      // device pixels per logical pixel
     bool inIdle_ = false;
     bool closed_ = false;                   // close() ran; the frame only waits to be freed
 };

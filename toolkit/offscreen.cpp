@@ -35,10 +35,10 @@ bool OffscreenWindow::setSize(int width, int height) {
 
 std::unique_ptr<IOffscreenSurface> renderFrame(CFrame& frame, CColor clearColor) {
     const CRect size = frame.getViewSize();
-    auto image = createOffscreen(static_cast<int>(size.getWidth()), static_cast<int>(size.getHeight()));
+    auto image = createOffscreen(frame.deviceWidth(), frame.deviceHeight());
     if (!image) return nullptr;
     image->clear(clearColor);
-    CDrawContext context(image->surface());
+    CDrawContext context(image->surface(), frame.getScale());
     frame.drawFrameRect(context, CRect(0, 0, size.getWidth(), size.getHeight()));
     return image;
 }

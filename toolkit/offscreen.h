@@ -18,7 +18,7 @@ public:
 
     bool valid() const { return image_ != nullptr; }
     IOffscreenSurface* image() const { return image_.get(); }
-    // How many paints update() made, and the area of the last one (frame coordinates): the
+    // How many paints update() made, and the area of the last one (device pixels): the
     // separate areas it repainted and the rectangle around them.
     int paintCount() const { return paintCount_; }
     const CRect& lastPaintedRect() const { return lastPainted_; }
@@ -43,7 +43,8 @@ private:
     bool hasFocus_ = false;
 };
 
-// Draws the whole frame into a new image of its size; null when it cannot be made.
+// Draws the whole frame into a new image of its size at its display scale; null when it
+// cannot be made.
 std::unique_ptr<IOffscreenSurface> renderFrame(CFrame& frame, CColor clearColor = kTransparentCColor);
 
 }  // namespace toolkit

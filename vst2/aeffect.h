@@ -174,6 +174,11 @@ enum EffectOpcodes : VstInt32 {
     effGetNumMidiOutputChannels = 79,
 };
 
+// effVendorSpecific as hosts use it to state an editor's display scale: index and value
+// below, the factor (1 = 100 %) in opt.
+constexpr VstInt32 kVendorScaleIndex = vstFourCharCode('P', 'r', 'e', 'S');
+constexpr VstIntPtr kVendorScaleValue = vstFourCharCode('A', 'e', 'C', 's');
+
 // Effect → host, through the audioMasterCallback.
 enum HostOpcodes : VstInt32 {
     audioMasterAutomate = 0,       // index: parameter, opt: new value

@@ -30,6 +30,9 @@ public:
     virtual bool onKeyUp(VstKeyCode& key) { (void)key; return false; }
     // Knob behaviour chosen by the host (circular, relative circular, linear).
     virtual bool setKnobMode(VstInt32 mode) { (void)mode; return false; }
+    // The display scale the host states for the editor (1 = 100 %); true when the editor
+    // follows it. Any value may come: the editor keeps to its own range.
+    virtual bool setContentScale(double scale) { (void)scale; return false; }
 
     bool isOpen() const { return systemWindow_ != nullptr; }
     AudioEffect* getEffect() const { return effect_; }

@@ -74,6 +74,12 @@ VstInt32 Templete::canDo(char* capability) {
     return 0;
 }
 
+VstIntPtr Templete::vendorSpecific(VstInt32 index, VstIntPtr value, void*, float opt) {
+    if (index != kVendorScaleIndex || value != kVendorScaleValue) return 0;
+    AEffEditor* editor = getEditor();
+    return editor && editor->setContentScale(opt) ? 1 : 0;
+}
+
 bool Templete::getInputProperties(VstInt32 index, VstPinProperties* properties) {
     if (!properties || index < 0 || index > 1) return false;
     std::snprintf(properties->label, sizeof properties->label, "ZEB Aldermark %1d In", index + 1);

@@ -31,6 +31,9 @@ public:
     bool setBypass(bool) override { return false; }
     bool setProcessPrecision(VstInt32) override { return false; }
     bool setPanLaw(VstInt32, float) override { return false; }
+    // The editor's display scale as hosts state it ('PreS', 'AeCs', the factor in `opt`),
+    // from their GUI thread like the other editor calls; it waits for the editor's lock.
+    VstIntPtr vendorSpecific(VstInt32 index, VstIntPtr value, void* ptr, float opt) override;
 
     // Parameters.
     void setParameter(VstInt32 index, float value) override { core_.setParameter(index, value); }

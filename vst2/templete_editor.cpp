@@ -52,6 +52,12 @@ void TemepleteEditor::idle() {
     if (meter_) meter_->idle();
 }
 
+bool TemepleteEditor::setContentScale(double scale) {
+    if (!meter_) return false;
+    meter_->setScale(scale);
+    return true;
+}
+
 void TemepleteEditor::idleStep() {
     if (meter_) meter_->idleStep();
 }

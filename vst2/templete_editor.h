@@ -32,6 +32,9 @@ public:
     void setParameter(VstInt32 index, float value) override;
     void valueChanged(CControl* control) override;
 
+    // GUI thread: the display scale; getRect follows with the size at that scale.
+    bool setContentScale(double scale) override;
+
     // The idle step as the timer runs it (any thread; takes the GUI lock).
     void idleStep();
 

@@ -21,7 +21,11 @@ bool findResource(ResourceType type, int id, const unsigned char** data, std::si
     if (!data || !size || id <= 0 || id > 0xFFFF) return false;
     HMODULE module = ownModule();
     if (!module) return false;
-    const wchar_t* kind = type == ResourceType::Png ? L"PNG" : MAKEINTRESOURCEW(8);  // 8: RT_FONT
+    const wchar_t* kind = type == ResourceType::Png      ? L"PNG"
+                          : type == ResourceType::Png1_5x ? L"PNG1_5X"
+                          : type == ResourceType::Png2x   ? L"PNG2X"
+                          : type == ResourceType::Png3x   ? L"PNG3X"
+                                                          : MAKEINTRESOURCEW(8);  // 8: RT_FONT
     HRSRC info = FindResourceW(module, MAKEINTRESOURCEW(id), kind);
     if (!info) return false;
     HGLOBAL handle = LoadResource(module, info);

@@ -1,5 +1,6 @@
 // Build-time generator of the plug-in's images. Draws every image of the resource table
-// into <out>/png/<id>.png and writes the two ways of compiling them (and the font) into
+// into <out>/png/<id>.png, and at each further display scale into <out>/png/<id>@<scale>x.png
+// (the same vector artwork drawn at that resolution), and writes the two ways of compiling them (and the font) into
 // the library: a resource script for Windows and an embedding source for Linux; and the
 // standalone meter's desktop icon, <out>/aldermark-live.png.
 //
@@ -38,9 +39,12 @@ bool parse(int argc, char** argv, Options& o) {
     return !o.out.empty() && !o.regular.empty() && !o.bold.empty() && !o.font.empty();
 }
 
-bool render(const resources::ImageInfo& info, const std::string& path) {
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, info.width, info.height);
+bool render(const resources::ImageInfo& info, int scaleIndex, const std::string& path) {
+    const resources::ScaledImageSize size = resources::scaledImageSize(info, scaleIndex);
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, size.width, size.height);
     cairo_t* cr = cairo_create(surface);
+    // Each axis by its own rounded ratio, so every frame of a strip fills whole pixels.
+    cairo_scale(cr, static_cast<double>(size.width) / info.width, static_cast<double>(size.height) / info.height);
     const bool known = art::drawImage(cr, info);
     cairo_destroy(cr);
     const bool written = known && cairo_surface_write_to_png(surface, path.c_str()) == CAIRO_STATUS_SUCCESS;
@@ -70,7 +74,8 @@ int main(int argc, char** argv) {
             ok = false;
             continue;
         }
-        ok = render(info, (pngDir / (std::to_string(info.id) + ".png")).string()) && ok;
+        for (int scale = 0; scale < resources::imageScaleCount; ++scale)
+            ok = render(info, scale, (pngDir / imageFileName(info.id, scale)).string()) && ok;
     }
     if (ok && !o.sheet.empty()) {  // review pictures: all at 1:1, small controls enlarged, the editor
         const std::filesystem::path sheet(o.sheet);

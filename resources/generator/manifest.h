@@ -3,6 +3,9 @@
 #include <filesystem>
 #include <string>
 
+// The file name of image `id` drawn at resources::imageScales[scaleIndex].
+std::string imageFileName(int id, int scaleIndex);
+
 // Writes <out>/aldermark_resources.rc (Windows) and <out>/embedded_resources.cpp (Linux),
 // both naming every image of the table and the font file.
 bool writeManifests(const std::filesystem::path& out, const std::filesystem::path& pngDir,

@@ -194,6 +194,33 @@ TEST_F(ProcessCommand, AnOutputThatIsAnInputIsRefusedAndTheInputKept) {
     }
 }
 
+TEST_F(ProcessCommand, RenderDrawsTheEditorAtTheScaleAskedFor) {
+    writeInput("in.wav", 2, 4800, aldermark::WavSampleFormat::Int16);
+    // PNG width and height, from the header chunk.
+    auto sizeOf = [](const std::vector<unsigned char>& png) {
+        auto word = [&png](std::size_t at) {
+            return png.size() < at + 4 ? -1 : png[at] << 24 | png[at + 1] << 16 | png[at + 2] << 8 | png[at + 3];
+        };
+        return std::make_pair(word(16), word(20));
+    };
+    const struct {
+        const char* scale;
+        int width, height;
+    } sizes[] = {{"1", 586, 195}, {"1.5", 879, 293}, {"2", 1172, 390}, {"3", 1758, 585}};
+    for (const auto& s : sizes) {
+        SCOPED_TRACE(s.scale);
+        const Outcome outcome =
+            run(aldermark::runRender, {file("in.wav"), "--at", "0.05", "--out", file("editor.png"), "--scale", s.scale});
+        ASSERT_EQ(outcome.code, 0) << outcome.err;
+        EXPECT_EQ(sizeOf(host_test::fileBytes(file("editor.png"))), std::make_pair(s.width, s.height));
+    }
+    for (const char* bad : {"0.99", "3.01", "2x", ""}) {
+        SCOPED_TRACE(bad);
+        expectError(run(aldermark::runRender, {file("in.wav"), "--at", "0.05", "--out", file("e.png"), "--scale", bad}),
+                    2, "--scale must be a number from 1 to 3");
+    }
+}
+
 TEST(CommandLine, StandardOutputThatCannotBeWrittenFailsTheRun) {
     // Like a full disk behind standard output: nothing written arrives.
     struct Refusing : std::streambuf {

@@ -54,6 +54,8 @@ TEST_F(EditCommand, BadOptionsAreUsageErrors) {
         {{"--block", "64"}, "unknown option '--block'"},
         {{"--set", "64=1"}, "outside 0..63"},
         {{"--plugin="}, "--plugin needs a path"},
+        {{"--scale", "0.5"}, "--scale must be a number from 1 to 3, got '0.5'"},
+        {{"--scale", "nan"}, "--scale must be a number from 1 to 3, got 'nan'"},
     };
     for (const Case& c : cases) {
         CommandArguments args{wav_};

@@ -44,14 +44,18 @@ struct EditorWindow : ::testing::Test {
 }  // namespace
 
 TEST_F(EditorWindow, RectangleIsAnsweredBeforeAndAfterOpening) {
-    for (int round = 0; round < 2; ++round) {
+    // At 100 %, and at 200 % as a host states it before opening.
+    const struct { float scale; int width, height; } sizes[] = {{1, 586, 195}, {1, 586, 195}, {2, 1172, 390}};
+    for (const auto& size : sizes) {
+        SCOPED_TRACE(size.scale);
+        host.dispatch(effVendorSpecific, kVendorScaleIndex, kVendorScaleValue, nullptr, size.scale);
         const ERect before = rectOf(host);
-        EXPECT_EQ(before.right - before.left, 586);
-        EXPECT_EQ(before.bottom - before.top, 195);
+        EXPECT_EQ(before.right - before.left, size.width);
+        EXPECT_EQ(before.bottom - before.top, size.height);
         ASSERT_EQ(host.dispatch(effEditOpen, 0, 0, window.handle()), 1);
         const ERect open = rectOf(host);
-        EXPECT_EQ(open.right, 586);
-        EXPECT_EQ(open.bottom, 195);
+        EXPECT_EQ(open.right, size.width);
+        EXPECT_EQ(open.bottom, size.height);
         host.dispatch(effEditClose);
     }
     EXPECT_EQ(host.dispatch(effEditGetRect, 0, 0, nullptr), 0) << "no place to put the answer";

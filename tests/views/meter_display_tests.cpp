@@ -1,6 +1,6 @@
-// The meter movements, read back by pixel: pointers along the expected rays, LED and VU face
-// frames, the base overlay, clipping and partial repaints, what invalidateChanges repaints,
-// the clear-overs press and the class names. Pictures of the three movements over their
+// The meter movements, read back by pixel: pointers along the expected rays (at every display
+// scale), LED and VU face frames, the base overlay, clipping and partial repaints, what
+// invalidateChanges repaints, the clear-overs press and the class names. Pictures of the three movements over their
 // panels are saved beside the test program (views_meter_*.png).
 #include <gtest/gtest.h>
 
@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "model/display_scale.h"
 #include "tests/editor/editor_test_support.h"
 #include "views/meter_display.h"
 
@@ -54,14 +55,16 @@ void parkAwayFrom(CZEBMeter2& m, Kind kind, double degrees) {
 using Image = std::unique_ptr<toolkit::IOffscreenSurface>;
 constexpr int kCanvasWidth = 280, kCanvasHeight = 190;  // px; holds the pivots below the views
 
-Image blank() {
-    Image image = toolkit::createOffscreen(kCanvasWidth, kCanvasHeight);
+// At a display scale the canvas has the device pixels of the same logical area.
+Image blank(double scale = 1) {
+    Image image = toolkit::createOffscreen(display_scale::edge(kCanvasWidth, scale),
+                                           display_scale::edge(kCanvasHeight, scale));
     if (image) image->clear(kBlack);
     return image;
 }
-Image drawn(CZEBMeter2& meter, const CRect* clip = nullptr) {
-    Image image = blank();
-    CDrawContext context(image->surface());
+Image drawn(CZEBMeter2& meter, const CRect* clip = nullptr, double scale = 1) {
+    Image image = blank(scale);
+    CDrawContext context(image->surface(), scale);
     if (clip) context.setClipRect(*clip);
     meter.draw(&context);
     return image;
@@ -82,21 +85,25 @@ int distance(CColor a, CColor b) {
     return std::max({std::abs(a.red - b.red), std::abs(a.green - b.green), std::abs(a.blue - b.blue),
                      std::abs(a.alpha - b.alpha)});
 }
-CPoint onRay(const CZEBMeter2& m, double degrees, double radius) {
+// Device pixels at `scale` of the point on the ray.
+CPoint onRay(const CZEBMeter2& m, double degrees, double radius, double scale = 1) {
     const meter_scale::Point p = meter_scale::pointAt(m.geometry(), meter_scale::radians(degrees), radius);
-    return CPoint(m.getViewSize().left + p.x, m.getViewSize().top + p.y);
+    return CPoint((m.getViewSize().left + p.x) * scale, (m.getViewSize().top + p.y) * scale);
 }
-// Smallest `measure` over the 3 x 3 pixels around `p`.
+// Smallest `measure` over the pixels up to `reach` away from `p` (3 x 3 for a reach of 1).
 template <class Measure>
-int leastAround(CPoint p, Measure measure) {
+int leastAround(CPoint p, Measure measure, int reach = 1) {
     int least = std::numeric_limits<int>::max();
-    for (int dy = -1; dy <= 1; ++dy)
-        for (int dx = -1; dx <= 1; ++dx) least = std::min(least, measure(int(std::floor(p.x)) + dx, int(std::floor(p.y)) + dy));
+    for (int dy = -reach; dy <= reach; ++dy)
+        for (int dx = -reach; dx <= reach; ++dx)
+            least = std::min(least, measure(int(std::floor(p.x)) + dx, int(std::floor(p.y)) + dy));
     return least;
 }
+// Within a logical pixel of `p` at display scale `scale`.
 template <class Surface>  // anything pointing to an off-screen image
-int closestTo(const Surface& image, CPoint p, CColor colour) {
-    return leastAround(p, [&](int x, int y) { return distance(image->pixel(x, y), colour); });
+int closestTo(const Surface& image, CPoint p, CColor colour, double scale = 1) {
+    return leastAround(p, [&](int x, int y) { return distance(image->pixel(x, y), colour); },
+                       static_cast<int>(std::lround(scale)));
 }
 // Pixels of `rect` where two images differ by more than `tolerance`.
 int differing(const Image& a, const Image& b, const CRect& rect, int tolerance = 0) {
@@ -155,25 +162,30 @@ const PointerCase kPointers[] = {
     {Kind::Vu, Set::Hold, 1.f, 77.75, 127.5, kMarker, kTolerance, "hold marker"},
 };
 
+// The same laws at every display scale: the geometry scales, the angles stay.
 TEST(MeterPointers, DrawnAlongTheLawsRayAndNowhereElse) {
-    for (const PointerCase& c : kPointers) {
-        SCOPED_TRACE(std::string(nameOf(c.kind)) + ": " + c.why);
-        Meter meter = makeMeter(c.kind), parked = makeMeter(c.kind);
-        parkAwayFrom(*meter, c.kind, c.degrees);
-        parkAwayFrom(*parked, c.kind, c.degrees);
-        set(*meter, c.what, c.value);
-        Image shown = drawn(*meter), without = drawn(*parked);
-        EXPECT_LE(closestTo(shown, onRay(*meter, c.degrees, c.radius), c.colour), c.tolerance);
-        for (double off : {-4.0, 4.0})
-            EXPECT_EQ(differing(shown, without, CRect(onRay(*meter, c.degrees + off, c.radius), CPoint(1, 1))), 0)
-                << off << " degrees off";
-        if (c.what != Set::Hold) continue;
-        // The marker is only the outer segment, and only while shown.
-        const CPoint inside = onRay(*meter, c.degrees, meter->geometry().tipStart - 8);
-        EXPECT_EQ(differing(shown, without, CRect(inside, CPoint(1, 1))), 0);
-        set(*meter, Set::HiddenHold, c.value);
-        EXPECT_EQ(differing(drawn(*meter), without, meter->getViewSize()), 0) << "hidden marker drawn";
-    }
+    for (double scale : {1.0, 1.5, 2.0, 3.0})
+        for (const PointerCase& c : kPointers) {
+            SCOPED_TRACE(std::string(nameOf(c.kind)) + ": " + c.why + " at scale " + std::to_string(scale));
+            Meter meter = makeMeter(c.kind), parked = makeMeter(c.kind);
+            parkAwayFrom(*meter, c.kind, c.degrees);
+            parkAwayFrom(*parked, c.kind, c.degrees);
+            set(*meter, c.what, c.value);
+            Image shown = drawn(*meter, nullptr, scale), without = drawn(*parked, nullptr, scale);
+            EXPECT_LE(closestTo(shown, onRay(*meter, c.degrees, c.radius, scale), c.colour, scale), c.tolerance);
+            for (double off : {-4.0, 4.0})
+                EXPECT_EQ(differing(shown, without,
+                                    CRect(onRay(*meter, c.degrees + off, c.radius, scale), CPoint(1, 1))), 0)
+                    << off << " degrees off";
+            if (c.what != Set::Hold) continue;
+            // The marker is only the outer segment, and only while shown.
+            const CPoint inside = onRay(*meter, c.degrees, meter->geometry().tipStart - 8, scale);
+            EXPECT_EQ(differing(shown, without, CRect(inside, CPoint(1, 1))), 0);
+            set(*meter, Set::HiddenHold, c.value);
+            CRect view = meter->getViewSize();
+            const CRect deviceView(view.left * scale, view.top * scale, view.right * scale, view.bottom * scale);
+            EXPECT_EQ(differing(drawn(*meter, nullptr, scale), without, deviceView), 0) << "hidden marker drawn";
+        }
 }
 
 // ---- Bitmap frames: LED, VU face and its base overlay

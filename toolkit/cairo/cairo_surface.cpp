@@ -149,6 +149,28 @@ void CairoSurface::drawBitmap(const IPlatformBitmap& bitmap, const CRect& dest, 
     cairo_restore(cr_);
 }
 
+void CairoSurface::drawBitmapResampled(const IPlatformBitmap& bitmap, const CRect& dest, const CRect& source,
+                                       float alpha) {
+    if (dest.isEmpty() || source.isEmpty() || !(alpha > 0)) return;
+    const auto& image = static_cast<const CairoBitmap&>(bitmap);
+    // The part alone, its edges padded outwards, so neighbouring frames of a strip never
+    // bleed into the filtering.
+    cairo_surface_t* part =
+        cairo_surface_create_for_rectangle(image.image(), source.left, source.top, source.getWidth(), source.getHeight());
+    cairo_save(cr_);
+    cairo_rectangle(cr_, dest.left, dest.top, dest.getWidth(), dest.getHeight());
+    cairo_clip(cr_);
+    cairo_translate(cr_, dest.left, dest.top);
+    cairo_scale(cr_, dest.getWidth() / source.getWidth(), dest.getHeight() / source.getHeight());
+    cairo_set_source_surface(cr_, part, 0, 0);
+    cairo_pattern_set_extend(cairo_get_source(cr_), CAIRO_EXTEND_PAD);
+    cairo_pattern_set_filter(cairo_get_source(cr_), CAIRO_FILTER_GOOD);
+    if (alpha >= 1) cairo_paint(cr_);
+    else cairo_paint_with_alpha(cr_, alpha);
+    cairo_restore(cr_);
+    cairo_surface_destroy(part);
+}
+
 void CairoSurface::drawText(const IPlatformFont& font, const char* utf8, const CPoint& origin, CColor color) {
     if (!utf8 || !*utf8 || color.alpha == 0) return;
     cairo_set_scaled_font(cr_, static_cast<const CairoFont&>(font).scaledFont());

@@ -58,6 +58,8 @@ public:
     void strokeEllipse(const CRect& bounds, double width, CColor color) override;
     void drawBitmap(const IPlatformBitmap& bitmap, const CRect& dest, const CPoint& sourceOffset,
                     float alpha) override;
+    void drawBitmapResampled(const IPlatformBitmap& bitmap, const CRect& dest, const CRect& source,
+                             float alpha) override;
     void drawText(const IPlatformFont& font, const char* utf8, const CPoint& origin, CColor color) override;
     double textWidth(const IPlatformFont& font, const char* utf8) override;
 

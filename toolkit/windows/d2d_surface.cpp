@@ -235,6 +235,20 @@ void D2DSurface::drawBitmap(const IPlatformBitmap& bitmap, const CRect& dest, co
                         &sourceRect);
 }
 
+void D2DSurface::drawBitmapResampled(const IPlatformBitmap& bitmap, const CRect& dest, const CRect& source,
+                                     float alpha) {
+    if (dest.isEmpty() || source.isEmpty() || !(alpha > 0) || !begin()) return;
+    const auto& image = static_cast<const D2DBitmap&>(bitmap);
+    CRect inside = source;
+    inside.bound(CRect(0, 0, image.width(), image.height()));
+    if (inside.isEmpty()) return;
+    ID2D1Bitmap* d2dBitmap = image.forTarget(target_.get(), serial_);
+    if (!d2dBitmap) return;
+    const D2D1_RECT_F sourceRect = toRectF(inside);
+    target_->DrawBitmap(d2dBitmap, toRectF(dest), std::min(alpha, 1.f), D2D1_BITMAP_INTERPOLATION_MODE_LINEAR,
+                        &sourceRect);
+}
+
 ComRef<IDWriteTextLayout> D2DFont::layout(IDWriteFactory* factory, const wchar_t* text, UINT32 length) const {
     ComRef<IDWriteTextLayout> made;
     if (!factory || !text || length == 0) return made;

@@ -87,6 +87,8 @@ public:
     void strokeRect(const CRect& rect, double width, CColor color) override;
     void fillEllipse(const CRect& bounds, CColor color) override;
     void strokeEllipse(const CRect& bounds, double width, CColor color) override;
+    void drawBitmapResampled(const IPlatformBitmap& bitmap, const CRect& dest, const CRect& source,
+                             float alpha) override;
     void drawBitmap(const IPlatformBitmap& bitmap, const CRect& dest, const CPoint& sourceOffset,
                     float alpha) override;
     void drawText(const IPlatformFont& font, const char* utf8, const CPoint& origin, CColor color) override;

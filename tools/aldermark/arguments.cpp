@@ -66,6 +66,19 @@ bool parseInteger(const std::string& text, long long& value) {
     return !text.empty() && result.ec == std::errc{} && result.ptr == end;
 }
 
+bool parseScaleOption(const ParsedOptions& options, double& scale, std::string& error) {
+    scale = 1;
+    const std::string* text = options.value("--scale");
+    if (!text) return true;
+    float value = 0;
+    if (!parseFloat(*text, value) || value < 1 || value > 3) {
+        error = "--scale must be a number from 1 to 3, got '" + *text + "'";
+        return false;
+    }
+    scale = value;
+    return true;
+}
+
 bool parseFloat(const std::string& text, float& value) {
     const char* end = text.data() + text.size();
     float parsed = 0.0f;

@@ -40,6 +40,11 @@ bool parseOptions(const std::vector<std::string>& args, std::span<const OptionSp
 bool parseInteger(const std::string& text, long long& value);
 bool parseFloat(const std::string& text, float& value);
 
+// "--scale S": the editor's display scale, 1 to 3 (1 when the option is absent); false with
+// a one-line reason for anything else.
+constexpr OptionSpec kScaleOption{"--scale", true, false};
+bool parseScaleOption(const ParsedOptions& options, double& scale, std::string& error);
+
 // One "--set INDEX=VALUE": a host-visible parameter index and a normalised value.
 struct ParameterAssignment {
     int index;

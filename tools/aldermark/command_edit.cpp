@@ -58,14 +58,14 @@ bool readSessionOptions(const ParsedOptions& options, EditSessionOptions& sessio
         }
         session.screenshots.push_back({at, paths[i]});
     }
-    return true;
+    return parseScaleOption(options, session.scale, error);
 }
 
 int runEdit(const CommandArguments& args, std::ostream& out, std::ostream& err) {
     // A session of the user's: the plug-in reads and writes the user's settings as in a host.
     static constexpr auto specs = withSettingOptions<false>(
         {kPluginOption, {"--idle-hz", true, false}, {"--seconds", true, false}, {"--screenshot-at", true, true},
-         {"--out", true, true}, {"--save-state", true, false}});
+         {"--out", true, true}, {"--save-state", true, false}, kScaleOption});
     if (args.empty() || args.front().rfind("--", 0) == 0)
         return reportError(err, "edit", "the first argument is the input IN.wav", kExitUsage);
     const std::string input = args.front();

@@ -1,5 +1,6 @@
-// aldermark render IN.wav --at SECONDS --out F.png [--back]: the editor as a user sees it
-// after the file has played up to SECONDS (with --back turned round to the meter's settings).
+// aldermark render IN.wav --at SECONDS --out F.png [--back] [--scale S]: the editor as a user
+// sees it after the file has played up to SECONDS (with --back turned round to the meter's
+// settings), drawn at display scale S.
 // aldermark signal --out F.wav: the music-like test signal.
 #include <algorithm>
 #include <ostream>
@@ -27,13 +28,15 @@ bool splitInput(const CommandArguments& args, std::string& input, CommandArgumen
 
 int runRender(const CommandArguments& args, std::ostream& out, std::ostream& err) {
     static constexpr auto known =
-        withSettingOptions({{"--at", true, false}, {"--out", true, false}, {"--back", false, false}});
+        withSettingOptions({{"--at", true, false}, {"--out", true, false}, {"--back", false, false}, kScaleOption});
     std::string input, error;
     CommandArguments rest;
     if (!splitInput(args, input, rest)) return reportError(err, "render", "the first argument is the input IN.wav", kExitUsage);
     ParsedOptions options;
     RunSettings settings;
-    if (!parseOptions(rest, known, options, error) || !settings.read(options, EffectSource::kBuiltIn, error))
+    double scale = 1;
+    if (!parseOptions(rest, known, options, error) || !settings.read(options, EffectSource::kBuiltIn, error) ||
+        !parseScaleOption(options, scale, error))
         return reportError(err, "render", error, kExitUsage);
     const std::string* at = options.value("--at");
     const std::string* output = options.value("--out");
@@ -51,7 +54,7 @@ int runRender(const CommandArguments& args, std::ostream& out, std::ostream& err
             << static_cast<double>(*frames) / reader.sampleRate() << " s); the file is played looped up to it\n";
     FileLoop audio(reader, isStandardStream(input) ? "standard input" : "'" + input + "'");
     if (!settings.begin("render", err, error)) return reportError(err, "render", error);
-    if (!renderEditorPicture(audio, seconds, settings.assignments(), *output, error, options.has("--back")))
+    if (!renderEditorPicture(audio, seconds, settings.assignments(), *output, error, options.has("--back"), scale))
         return reportError(err, "render", error);
     if (!reader.warning().empty()) err << "aldermark render: warning: " << reader.warning() << "\n";
     if (!isStandardStream(*output)) out << "wrote " << *output << "\n";

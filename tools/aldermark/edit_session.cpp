@@ -162,6 +162,10 @@ bool runEditSession(PluginInstance& plugin, SessionAudio& audio, const EditSessi
                     std::ostream& out, std::string& error) {
     // The size it answers before opening, corrected after opening (as Ardour and Renoise
     // do); a plug-in that answers nothing yet gets a window of some size to open in.
+    // Stated as hosts that scale VST 2.4 editors do, before the size is asked for.
+    if (options.scale != 1)
+        plugin.dispatch(effVendorSpecific, kVendorScaleIndex, kVendorScaleValue, nullptr,
+                        static_cast<float>(options.scale));
     int width = 320, height = 240;
     editorSize(plugin, width, height);
     const std::string title = options.title.empty() ? kEditWindowTitle : options.title;

@@ -24,10 +24,12 @@ struct EditSessionOptions {
     std::optional<double> seconds;          // stop after this long; otherwise when asked to
     std::vector<Screenshot> screenshots;    // in any order
     std::string statePath;                  // where the effect's state is saved at the end; empty: not saved
+    double scale = 1;                       // the editor's display scale, stated before it opens
 };
 
 class ParsedOptions;
-// --idle-hz, --seconds and the --screenshot-at/--out pairs; false with a one-line reason.
+// --idle-hz, --seconds, --scale and the --screenshot-at/--out pairs; false with a one-line
+// reason.
 bool readSessionOptions(const ParsedOptions& options, EditSessionOptions& session, std::string& error);
 
 // The window's title, which tests and users find it by.

@@ -33,7 +33,7 @@ struct EffectHandle {
 }  // namespace
 
 bool renderEditorPicture(LoopedAudio& audio, double atSeconds, const std::vector<ParameterAssignment>& assignments,
-                         const std::string& pngPath, std::string& error, bool settingsPanel) {
+                         const std::string& pngPath, std::string& error, bool settingsPanel, double scale) {
     if (audio.sampleRate() == 0) {
         error = "the audio has no sample rate";
         return false;
@@ -55,6 +55,7 @@ bool renderEditorPicture(LoopedAudio& audio, double atSeconds, const std::vector
     effect->dispatcher(effect, effSetSampleRate, 0, 0, nullptr, rate);
     effect->dispatcher(effect, effSetBlockSize, 0, kBlock, nullptr, 0.0f);
     effect->dispatcher(effect, effMainsChanged, 0, 1, nullptr, 0.0f);
+    editor->setContentScale(scale);
     // The editor is open while the audio plays, as in a session: its block clock runs.
     if (!editor->openOffscreen()) {
         error = "the editor could not be opened";

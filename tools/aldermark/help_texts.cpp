@@ -66,7 +66,8 @@ constexpr HelpText kTexts[] = {
      "  IN                 the input file (looped when shorter)\n"
      "  --at SECONDS       0 to 3600\n"
      "  --out F.png        the picture; never one of the inputs\n"
-     "  --back             turned round to the settings panel of the shown meter\n"},
+     "  --back             turned round to the settings panel of the shown meter\n"
+     "  --scale S          display scale, 1 to 3 (default 1): the picture is round(586 S) wide\n"},
     {"signal",
      "Writes a music-like test signal (peaks about -6.5 dBFS, programme about -21 dBFS RMS).\n"
      "  --out F.wav        the file (- writes standard output)\n"
@@ -78,6 +79,7 @@ constexpr HelpText kTexts[] = {
      "  --seconds S        end after S seconds (default: when the window closes)\n"
      "  --screenshot-at S --out F.png   save the window S seconds after it opened (repeatable)\n"
      "  --save-state F     keep the effect's state (its chunk) in F at the end\n"
+     "  --scale S          display scale for the editor, 1 to 3 (default 1), sent as hosts do\n"
      "  --plugin PATH      the plug-in binary (default: the one next to this program)\n"},
     {"live",
      "Meters what the system plays or records: a JACK client (jackd, or PipeWire through\n"
