@@ -7,6 +7,7 @@
 //   host_desk colour DISPLAY WINDOW   the mean red, green and blue (0-255) of what WINDOW shows
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <fcntl.h>
 #include <jack/jack.h>
 #include <signal.h>
 #include <spawn.h>
@@ -48,8 +49,13 @@ int serve() {
     jack_set_info_function([](const char*) {});
     const char* argv[] = {HOST_DESK_JACKD, "--no-realtime", "-n", server.c_str(), "-d", "dummy",
                           "-r", "48000", "-p", "128", nullptr};
+    posix_spawn_file_actions_t quiet;  // its xrun reports would bury the harness's own
+    posix_spawn_file_actions_init(&quiet);
+    posix_spawn_file_actions_addopen(&quiet, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&quiet, 2, "/dev/null", O_WRONLY, 0);
     pid_t jackd = 0;
-    if (posix_spawn(&jackd, HOST_DESK_JACKD, nullptr, nullptr, const_cast<char**>(argv), environ) != 0) jackd = 0;
+    if (posix_spawn(&jackd, HOST_DESK_JACKD, &quiet, nullptr, const_cast<char**>(argv), environ) != 0) jackd = 0;
+    posix_spawn_file_actions_destroy(&quiet);
     const bool up = jackd > 0 && testwait::waitUntil(30, [&] { return jackAnswers(server); });
     if (up) {
         std::fprintf(names, "DISPLAY=%s\nJACK=%s\n", x.name().c_str(), server.c_str());

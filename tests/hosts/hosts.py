@@ -19,7 +19,10 @@ def arguments(extra=()):
     parser.add_argument("--clap", default="", help="a folder holding the CLAP build, for hosts that load it")
     for name, default in extra:
         parser.add_argument(name, default=default)
-    return parser.parse_args()
+    args = parser.parse_args()
+    for name in ("desk", "lv2", "vst", "standin", "out", "clap"):
+        setattr(args, name, os.path.abspath(getattr(args, name)) if getattr(args, name) else "")
+    return args
 
 
 def need(*programs):
