@@ -128,6 +128,20 @@ class Desk:
         out = subprocess.run([self.args.desk, "colour", self.display, hex(window)], capture_output=True, text=True)
         return tuple(float(v) for v in out.stdout.split()) if out.returncode == 0 else None
 
+    def check_our_editor(self, report, where):
+        """Our editor shown: a 586-wide window, 169 (no strips) to 261 high (all strips), whose
+        pixels are our dark panel, not a toolkit's light grey generic controls."""
+        found = wait_until(20, lambda: next((w for w in self.windows() if w[6] and w[4] == 586
+                                             and 169 <= w[5] <= 261), None))
+        report.check(found is not None, where + ": a window of our editor's size (586 wide)")
+        colour = self.mean_colour(found[0]) if found else None
+        report.check(colour is not None and max(colour) < 120,
+                     where + ": its pixels are our dark panel (mean colour %s)" % (colour,))
+
+    def click(self, x, y, count=1):
+        subprocess.run(["xdotool", "mousemove", str(x), str(y), "click", "--repeat", str(count), "--delay", "80",
+                        "1"], env=self.env)
+
     def screenshot(self, name):
         """The whole screen as OUT/NAME.png; its path, or None."""
         path = os.path.join(self.args.out, name + ".png")

@@ -15,7 +15,7 @@ import zlib
 
 import hosts
 
-args = hosts.arguments([("--type", "LV2")])
+args = hosts.arguments([("--type", "LV2"), ("--editor", "")])
 hosts.need("qtractor", "jack_lsp")
 report = hosts.Report()
 if args.type == "CLAP":
@@ -66,15 +66,32 @@ def with_chunk(config, chunk):
     return base64.b64encode(struct.pack(">I", len(state)) + zlib.compress(state)).decode()
 
 
-def run_and_save(desk, path, name):
+def open_plugin_window(desk, name):
+    """A double click on the plug-in in the track's list opens its editor, or Qtractor's own
+    form of its controls where it has none. The list sits at the same place in a first start's
+    default layout (fresh HOME, same screen size)."""
+    main = desk.window_named("hosts.qtr")
+    for _ in range(3):
+        desk.click(main[2] + 185, main[3] + 179, count=2)
+        if hosts.wait_until(5, lambda: desk.window_named("ZEB Aldermark")):
+            break
+    report.check(desk.window_named("ZEB Aldermark") is not None, name + ": the plug-in's window opens from the track")
+    if args.editor:
+        desk.check_our_editor(report, name)
+    hosts.time.sleep(1)
+
+
+def run_and_save(desk, path, name, editor=False):
     """Qtractor with the session at `path` until it has saved it again; its plug-in element."""
     before = os.stat(path).st_mtime_ns
     qtractor = desk.start(name, ["qtractor", path], env={"LD_PRELOAD": os.path.abspath(args.standin)})
     started = hosts.wait_until(60, lambda: "Qtractor:Master/out_1" in desk.jack_ports())
     report.check(started, name + ": Qtractor's engine runs, its JACK client has the Master bus")
-    report.check(hosts.wait_until(30, lambda: desk.window_named("hosts")) is not None,
+    report.check(hosts.wait_until(30, lambda: desk.window_named("hosts.qtr")) is not None,
                  name + ": Qtractor's window shows the session")
     time.sleep(2)  # the session is opened after the window is shown
+    if editor:
+        open_plugin_window(desk, name)
     qtractor.send_signal(hosts.subprocess.signal.SIGUSR1)
     saved = hosts.wait_until(30, lambda: os.stat(path).st_mtime_ns != before and our_plugin(path) is not None)
     report.check(bool(saved), name + ": Qtractor saved the session with our plug-in on the track")
@@ -104,7 +121,7 @@ with hosts.Desk(args, "qtractor-" + args.type.lower()) as desk:
         tree = ET.parse(path)
         tree.getroot().find(".//plugin/configs/config[@key='%s']" % state_key).text = with_chunk(config.text, changed)
         tree.write(path, encoding="UTF-8", xml_declaration=True)
-        second, shot = run_and_save(desk, path, "second run")
+        second, shot = run_and_save(desk, path, "second run", editor=True)
         again = second.find("configs/config[@key='%s']" % state_key) if second is not None else None
         back = chunk_of(again.text)[0] if again is not None else b""
         report.check(back[label_at:label_at + len(LABEL) + 1] == LABEL + b"\0",
