@@ -94,9 +94,10 @@ class Desk:
         self.hosts.append(host)
         return host
 
-    def run(self, name, command, timeout=120):
+    def run(self, name, command, timeout=120, env=None):
         """Runs a host to its end; its status and output."""
-        result = subprocess.run(command, env=self.env, capture_output=True, text=True, timeout=timeout,
+        result = subprocess.run(command, env=dict(self.env, **(env or {})), capture_output=True, text=True,
+                                timeout=timeout,
                                 cwd=self.scratch)
         with open(os.path.join(self.scratch, name + ".log"), "w") as log:
             log.write(result.stdout + result.stderr)
