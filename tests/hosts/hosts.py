@@ -14,13 +14,13 @@ SKIPPED = 77
 
 def arguments(extra=()):
     parser = argparse.ArgumentParser()
-    for name in ("--desk", "--lv2", "--vst", "--standin", "--out"):
+    for name in ("--desk", "--lv2", "--vst", "--standin", "--tone", "--out"):
         parser.add_argument(name, required=True)
     parser.add_argument("--clap", default="", help="a folder holding the CLAP build, for hosts that load it")
     for name, default in extra:
         parser.add_argument(name, default=default)
     args = parser.parse_args()
-    for name in ("desk", "lv2", "vst", "standin", "out", "clap"):
+    for name in ("desk", "lv2", "vst", "standin", "tone", "out", "clap"):
         setattr(args, name, os.path.abspath(getattr(args, name)) if getattr(args, name) else "")
     return args
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """jalv.gtk3 runs the LV2 build as a JACK client: the client appears with our four audio ports,
-keeps running, and its window is photographed (jalv_gtk3.png). With --editor it also asks for
+and with the tone (peaks at -18 dBFS, the VU's reference) connected the needles it reports on
+its output ports rise from the floor to 0 VU; its window is photographed (jalv_gtk3.png). With --editor it also asks for
 our own editor inside jalv's window (a 586 wide child, 169 to 261 high, our dark panel, not
 GTK's grey controls) instead of jalv's generic sliders."""
 import hosts
@@ -10,10 +11,27 @@ hosts.need("jalv.gtk3", "jack_lsp")
 report = hosts.Report()
 client = "aldermark-jalv"
 with hosts.Desk(args, "jalv") as desk:
-    jalv = desk.start("jalv", ["jalv.gtk3", "-n", client, hosts.URI])
+    jalv = desk.start("jalv", ["jalv.gtk3", "--jack-name", client, "--exact-jack-name", "--print-controls",
+                               hosts.URI])
+    desk.start("tone", [args.tone])
     expected = [client + ":" + port for port in ("in_l", "in_r", "out_l", "out_r")]
-    report.check(hosts.wait_until(60, lambda: all(p in desk.jack_ports() for p in expected)),
+    report.check(hosts.wait_until(60, lambda: all(p in desk.jack_ports() for p in expected + ["tone:out_2"])),
                  "jalv.gtk3's JACK client has our ports " + ", ".join(expected))
+    for source, port in (("tone:out_1", "in_l"), ("tone:out_2", "in_r")):
+        hosts.subprocess.run(["jack_connect", source, client + ":" + port], env=desk.env)
+    log = hosts.os.path.join(desk.scratch, "jalv.log")
+
+    def needles():
+        """The last needle readings jalv printed (dB relative to the reference)."""
+        found = {}
+        for line in open(log, errors="replace"):
+            name, _, value = line.partition(" = ")
+            if name in ("needle_l", "needle_r"):
+                found[name] = float(value)
+        return found
+
+    report.check(hosts.wait_until(30, lambda: all(abs(v) < 1 for v in needles().values()) and len(needles()) == 2),
+                 "with the tone in, both needles read 0 VU within 1 dB: %s" % needles())
     window = hosts.wait_until(30, lambda: desk.window_named("ZEB Aldermark"))
     report.check(window is not None, "jalv.gtk3 shows a window titled with the plug-in's name")
     report.check(jalv.poll() is None, "jalv.gtk3 is still running with the plug-in loaded")
