@@ -3,7 +3,9 @@
 plug-in (--format LV2, or VST: the VST 2.4 build from LXVST_PATH, indexed first by Ardour's
 own scanner) on an audio track, Trim and Meter set through Ardour, saved with the plug-in's
 state; the label, changed inside that saved state, comes back from the plug-in after the
-session is loaded again, and so do the parameters."""
+session is loaded again, and so do the parameters. With --gui, Ardour itself then opens that
+session, connects to the JACK server, and the plug-in's window is opened from the mixer strip
+(ardour_<format>.png): the VST 2.4 build shows our editor; --editor asks the same of LV2."""
 import base64
 import os
 import re
@@ -11,7 +13,7 @@ import xml.etree.ElementTree as ET
 
 import hosts
 
-args = hosts.arguments([("--format", "LV2")])
+args = hosts.arguments([("--format", "LV2"), ("--gui", ""), ("--editor", "")])
 SCANNER = "/usr/lib/ardour7/ardour-vst-scanner"
 hosts.need("ardour7-lua", *([SCANNER] if args.format == "VST" else []))
 report = hosts.Report()
@@ -89,6 +91,45 @@ def chunk_in(place):
     return base64.b64decode(b"".join(found.group(group).split())) if found else b""
 
 
+def at(window, dx, dy):
+    return window[2] + dx, window[3] + dy
+
+
+def gui(desk, session):
+    """Ardour on the session; its window of our plug-in, opened from the mixer strip."""
+    marker = os.path.join(desk.env["XDG_CONFIG_HOME"], "ardour7", ".a7")  # no first-start wizard
+    os.makedirs(os.path.dirname(marker), exist_ok=True)
+    open(marker, "w").close()
+    desk.start("ardour", ["ardour", os.path.join(session, "hosts.ardour")])
+    # A first start asks for the audio system: JACK (second in the list), then connect to it.
+    setup = hosts.wait_until(90, lambda: desk.window_named("Audio/MIDI Setup"))
+    if not report.check(setup is not None, "Ardour asks for its audio system"):
+        return
+    desk.click(*at(setup, 287, 50))
+    hosts.time.sleep(1)
+    desk.click(*at(setup, 239, 72))
+    hosts.time.sleep(2)
+    setup = desk.window_named("Audio/MIDI Setup")
+    desk.click(*at(setup, setup[4] - 70, 351))
+    main = hosts.wait_until(90, lambda: desk.window_named("hosts - Ardour"))
+    if not report.check(main is not None, "Ardour connects to the JACK server and opens the session"):
+        return
+    hosts.time.sleep(3)
+    hosts.subprocess.run(["xdotool", "windowfocus", str(main[0]), "sleep", "0.5", "key", "alt+m"], env=desk.env)
+    hosts.time.sleep(3)
+    for _ in range(3):  # our plug-in, first in the track's strip
+        desk.click(*at(main, 338, 207), count=2)
+        if hosts.wait_until(10, lambda: desk.window_named("ZEB Aldermark")):
+            break
+    window = desk.window_named("ZEB Aldermark")
+    report.check(window is not None, "Ardour opens the plug-in's window: %s" % (window[7] if window else None,))
+    if args.editor:
+        desk.check_our_editor(report, "Ardour")
+    hosts.time.sleep(2)
+    shot = desk.screenshot("ardour_" + args.format.lower())
+    report.check(shot is not None, "screenshot %s" % shot)
+
+
 with hosts.Desk(args, "ardour-" + args.format.lower()) as desk:
     session = os.path.join(desk.scratch, "session")
     if args.format == "VST":
@@ -125,4 +166,7 @@ with hosts.Desk(args, "ardour-" + args.format.lower()) as desk:
         report.check(back[label_at:label_at + len(LABEL) + 1] == LABEL + b"\0",
                      "the label set in the saved state came back from the plug-in: %r"
                      % back[label_at:back.index(b"\0", label_at)] if back else b"")
+    if args.gui:
+        hosts.need("ardour")
+        gui(desk, session)
 hosts.sys.exit(report.verdict())
