@@ -50,8 +50,10 @@ def ardour(desk, name, script):
     path = os.path.join(desk.scratch, name + ".lua")
     with open(path, "w") as out:
         out.write(script)
-    status, output = desk.run(name, ["ardour7-lua", path], timeout=180)
-    return status == 0 and "saved" in output.split(), output
+    # A run takes seconds, yet on a loaded machine ardour7-lua runs have hung: one that saved before
+    # it hung still counts (its exit is Ardour's business); what it saved is what the checks read.
+    status, output = desk.run(name, ["ardour7-lua", path], timeout=60)
+    return status in (0, None) and "saved" in output.split(), output
 
 
 def our_processor(session):

@@ -1,10 +1,14 @@
 // The desk the host tests run hosts on, for the Python harnesses beside it:
-//   host_desk serve             a private Xvfb and a private JACK dummy server (48 kHz, 128
+//   host_desk serve [LOG]       a private Xvfb and a private JACK dummy server (48 kHz, 1024
 //                               frames); prints "DISPLAY=:N" and "JACK=name", keeps both until
 //                               its standard input closes
 //   host_desk shot DISPLAY PNG [WINDOW]   the root window (or WINDOW) as a PNG
 //   host_desk windows DISPLAY   every window, one a line: id parent x y width height mapped "name"
 //   host_desk colour DISPLAY WINDOW   the mean red, green and blue (0-255) of what WINDOW shows
+//   host_desk ports             the JACK server's ports, one a line (JACK_DEFAULT_SERVER)
+//   host_desk connect OUT IN... connects each pair of ports
+// Every JACK client here has a name of its own: jackd has been seen to hang when a client
+// opens under the name of one still closing (as repeated jack_lsp runs do).
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <fcntl.h>
@@ -16,7 +20,9 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <chrono>
 #include <string>
+#include <thread>
 
 #include "tests/support/wait_until.h"
 #include "tests/support/x11_test_server.h"
@@ -25,17 +31,41 @@ extern char** environ;
 
 namespace {
 
-bool jackAnswers(const std::string& server) {
+jack_client_t* openClient(const char* server) {
+    static int opened = 0;
+    const std::string name = "desk-" + std::to_string(getpid()) + "-" + std::to_string(++opened);
     jack_status_t status{};
-    jack_client_t* probe =
-        jack_client_open("desk-probe", static_cast<jack_options_t>(JackNoStartServer | JackServerName), &status,
-                         server.c_str());
+    const auto options = static_cast<jack_options_t>(JackNoStartServer | (server ? JackServerName : 0));
+    return server ? jack_client_open(name.c_str(), options, &status, server)
+                  : jack_client_open(name.c_str(), options, &status);
+}
+
+bool jackAnswers(const std::string& server) {
+    jack_client_t* probe = openClient(server.c_str());
     if (!probe) return false;
     jack_client_close(probe);
     return true;
 }
 
-int serve() {
+int jackCommand(int argc, char** argv) {
+    jack_set_error_function([](const char*) {});
+    jack_set_info_function([](const char*) {});
+    jack_client_t* client = openClient(nullptr);
+    if (!client) return 1;
+    int status = 0;
+    if (std::string(argv[1]) == "ports") {
+        const char** ports = jack_get_ports(client, nullptr, nullptr, 0);
+        for (const char** port = ports; port && *port; ++port) std::printf("%s\n", *port);
+        if (ports) jack_free(ports);
+    } else {
+        for (int i = 2; i + 1 < argc; i += 2)
+            if (jack_connect(client, argv[i], argv[i + 1]) != 0) status = 1;
+    }
+    jack_client_close(client);
+    return status;
+}
+
+int serve(const char* log) {
     // What the servers print goes to standard error: standard output carries only the two names.
     FILE* names = fdopen(dup(1), "w");
     dup2(2, 1);
@@ -47,16 +77,21 @@ int serve() {
     const std::string server = "aldermark-hosts-" + std::to_string(getpid());
     jack_set_error_function([](const char*) {});
     jack_set_info_function([](const char*) {});
-    const char* argv[] = {HOST_DESK_JACKD, "--no-realtime", "-n", server.c_str(), "-d", "dummy",
-                          "-r", "48000", "-p", "128", nullptr};
-    posix_spawn_file_actions_t quiet;  // its xrun reports would bury the harness's own
+    // A long client timeout: a host starting up on a busy machine must not be thrown out
+    // (Ardour then reports it lost the audio hardware).
+    const char* argv[] = {HOST_DESK_JACKD, "--no-realtime", "-t", "20000", "-n", server.c_str(), "-d", "dummy",
+                          "-r", "48000", "-p", "1024", nullptr};
+    posix_spawn_file_actions_t quiet;  // its xrun reports would bury the harness's own: to LOG
     posix_spawn_file_actions_init(&quiet);
-    posix_spawn_file_actions_addopen(&quiet, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&quiet, 2, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&quiet, 1, log ? log : "/dev/null", O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_adddup2(&quiet, 1, 2);
     pid_t jackd = 0;
     if (posix_spawn(&jackd, HOST_DESK_JACKD, &quiet, nullptr, const_cast<char**>(argv), environ) != 0) jackd = 0;
     posix_spawn_file_actions_destroy(&quiet);
-    const bool up = jackd > 0 && testwait::waitUntil(30, [&] { return jackAnswers(server); });
+    const bool up = jackd > 0 && testwait::waitUntil(30, [&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        return jackAnswers(server);
+    });
     if (up) {
         std::fprintf(names, "DISPLAY=%s\nJACK=%s\n", x.name().c_str(), server.c_str());
         std::fflush(names);
@@ -65,6 +100,11 @@ int serve() {
         }
     } else {
         std::fprintf(stderr, "host_desk: jackd did not answer\n");
+    }
+    int status = 0;
+    if (jackd > 0 && waitpid(jackd, &status, WNOHANG) == jackd) {
+        std::fprintf(stderr, "host_desk: jackd ended under the test (status %d)\n", status);
+        jackd = 0;
     }
     if (jackd > 0) {
         kill(jackd, SIGTERM);
@@ -115,11 +155,13 @@ bool printMeanColour(Display* display, Window window) {
 
 int main(int argc, char** argv) {
     const std::string command = argc > 1 ? argv[1] : "";
-    if (command == "serve") return serve();
+    if (command == "serve") return serve(argc > 2 ? argv[2] : nullptr);
+    if (command == "ports" || (command == "connect" && argc >= 4)) return jackCommand(argc, argv);
     const bool known = (command == "shot" && argc >= 4) || (command == "windows" && argc >= 3) ||
                        (command == "colour" && argc >= 4);
     if (!known) {
-        std::fprintf(stderr, "usage: host_desk serve | shot DISPLAY PNG [WINDOW] | windows DISPLAY | colour DISPLAY WINDOW\n");
+        std::fprintf(stderr, "usage: host_desk serve [LOG] | shot DISPLAY PNG [WINDOW] | windows DISPLAY | colour DISPLAY WINDOW |"
+                     " ports | connect OUT IN...\n");
         return 2;
     }
     Display* display = XOpenDisplay(argv[2]);

@@ -39,7 +39,7 @@ def wait_until(seconds, done):
         answer = done()
         if answer:
             return answer
-        time.sleep(0.2)
+        time.sleep(0.5)
     return done()
 
 
@@ -69,7 +69,7 @@ class Desk:
         self.hosts = []
 
     def __enter__(self):
-        self.server = subprocess.Popen([self.args.desk, "serve"], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+        self.server = subprocess.Popen([self.args.desk, "serve", os.path.join(self.scratch, "jackd.log")], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
                                        text=True)
         lines = dict(self.server.stdout.readline().strip().split("=", 1) for _ in range(2))
         self.display, self.jack = lines["DISPLAY"], lines["JACK"]
@@ -150,5 +150,9 @@ class Desk:
         return path if ok else None
 
     def jack_ports(self):
-        out = subprocess.run(["jack_lsp"], env=self.env, capture_output=True, text=True)
+        out = subprocess.run([self.args.desk, "ports"], env=self.env, capture_output=True, text=True)
         return out.stdout.split("\n") if out.returncode == 0 else []
+
+    def jack_connect(self, *pairs):
+        return subprocess.run([self.args.desk, "connect"] + [p for pair in pairs for p in pair], env=self.env,
+                              ).returncode == 0

@@ -16,7 +16,7 @@ import zlib
 import hosts
 
 args = hosts.arguments([("--type", "LV2"), ("--editor", "")])
-hosts.need("qtractor", "jack_lsp")
+hosts.need("qtractor")
 report = hosts.Report()
 if args.type == "CLAP":
     plugin_file = os.path.join(args.clap, "ZEB Aldermark.clap")
