@@ -11,6 +11,7 @@ packages=(
   libcairo2-dev libx11-dev libxext-dev libxtst-dev libfreetype-dev libpng-dev libfontconfig-dev
   libsndfile1-dev jackd2 libjack-jackd2-dev
   lv2-dev liblilv-dev lilv-utils x42-plugins
+  jalv qtractor ardour
   fonts-dejavu-core fonts-liberation
   python3-markdown dpkg-dev lintian nsis zip
   clang libclang-rt-14-dev
