@@ -120,7 +120,11 @@ bool CLAPCALL getSize(const clap::Plugin* plugin, std::uint32_t* width, std::uin
 
 // The size follows the strips the user opens, not the host's dragging.
 bool CLAPCALL canResize(const clap::Plugin*) { return false; }
-bool CLAPCALL resizeHints(const clap::Plugin*, clap::GuiResizeHints*) { return false; }
+bool CLAPCALL resizeHints(const clap::Plugin* plugin, clap::GuiResizeHints* hints) {
+    if (!guiOf(plugin) || !hints) return false;
+    *hints = {false, false, false, 0, 0};
+    return true;
+}
 bool CLAPCALL adjustSize(const clap::Plugin* plugin, std::uint32_t* width, std::uint32_t* height) {
     return getSize(plugin, width, height);
 }

@@ -93,6 +93,9 @@ TEST_F(ClapGuiTest, EmbedsTheEditorAndTellsTheHostOfGesturesValuesAndSize) {
     EXPECT_EQ(width, std::uint32_t{editor_size::kWidth});
     EXPECT_EQ(height, std::uint32_t{editor_size::kOpenHeight});
     EXPECT_FALSE(gui_->canResize(plugin_));
+    clap::GuiResizeHints hints{true, true, true, 1, 1};
+    ASSERT_TRUE(gui_->getResizeHints(plugin_, &hints));
+    EXPECT_FALSE(hints.canResizeHorizontally || hints.canResizeVertically) << "hosts ask before they let users drag";
     EXPECT_FALSE(gui_->setSize(plugin_, 800, 600)) << "the size follows the strips, not the host";
     clap::Window window{"x11", {0}};
     window.x11 = parent_;

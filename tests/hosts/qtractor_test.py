@@ -27,12 +27,17 @@ if args.type == "CLAP":
 else:
     plugin_file, state_key = hosts.URI, "urn:qtractor:state#key"
 PARAMS = {"Trim": "6", "Meter": "1"}  # RMS3
+# Where Qtractor finds them: LV2 control port indices, CLAP parameter ids. Qtractor 0.9.31 did
+# not pass a session's <params> to our CLAP plug-in when it loaded it (it saved the defaults
+# back), so there the state alone carries the settings: the label check below.
+PARAM_INDICES = (1, 3) if args.type == "CLAP" else (5, 7)
+CHECK_PARAMS = args.type != "CLAP"
 LABEL = b"Hosts' check"
 
 
 def session_text(directory):
     params = "".join('<param index="%d" name="%s">%s</param>' % (i, n, v)
-                     for i, (n, v) in zip((5, 7), PARAMS.items()))
+                     for i, (n, v) in zip(PARAM_INDICES, PARAMS.items()))
     return ('<?xml version="1.0" encoding="UTF-8"?>\n<!DOCTYPE qtractorSession>\n'
             '<session version="0.9.31" name="hosts"><properties><directory>%s</directory>'
             '<sample-rate>48000</sample-rate></properties><tracks><track name="Meter" type="audio">'
@@ -110,8 +115,9 @@ with hosts.Desk(args, "qtractor-" + args.type.lower()) as desk:
     config = first.find("configs/config[@key='%s']" % state_key) if first is not None else None
     report.check(config is not None, "first run: the saved plug-in carries its state")
     values = {p.get("name"): p.text for p in first.iter("param")} if first is not None else {}
-    report.check(all(values.get(n) == v for n, v in PARAMS.items()), "first run: Trim and Meter saved: %s" % (
-        {n: values.get(n) for n in PARAMS},))
+    if CHECK_PARAMS:
+        report.check(all(values.get(n) == v for n, v in PARAMS.items()), "first run: Trim and Meter saved: %s" % (
+            {n: values.get(n) for n in PARAMS},))
     if config is not None:
         chunk, _ = chunk_of(config.text)
         report.check(len(chunk) == 596, "first run: the state holds our 596-byte chunk (%d bytes)" % len(chunk))
@@ -128,6 +134,7 @@ with hosts.Desk(args, "qtractor-" + args.type.lower()) as desk:
                      "second run: the label set in the saved state came back from the plug-in: %r"
                      % back[label_at:back.index(b"\0", label_at)] if back else b"")
         values = {p.get("name"): p.text for p in second.iter("param")} if second is not None else {}
-        report.check(all(values.get(n) == v for n, v in PARAMS.items()), "second run: Trim and Meter restored")
+        if CHECK_PARAMS:
+            report.check(all(values.get(n) == v for n, v in PARAMS.items()), "second run: Trim and Meter restored")
     report.check(shot is not None, "screenshot %s" % shot)
 hosts.sys.exit(report.verdict())
