@@ -5,6 +5,7 @@
 #include "clap/clap_gui.h"
 
 #include <atomic>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -48,6 +49,13 @@ public:
             editorClosing();
         }
         editor_.close();
+    }
+
+    // The host's scale, absolute (1 = 100 %); the size get_size answers follows it.
+    bool setScale(double scale) {
+        if (!std::isfinite(scale) || !(scale > 0)) return false;
+        editor_.setHostScale(scale);
+        return true;
     }
 
     void size(std::uint32_t* width, std::uint32_t* height) const {
@@ -108,8 +116,10 @@ void CLAPCALL destroy(const clap::Plugin* plugin) {
     if (ClapInstance* instance = ClapInstance::from(plugin)) instance->setEditorPart(nullptr);
 }
 
-// The editor is drawn at 100 % for now; the host's scale is not taken.
-bool CLAPCALL setScale(const clap::Plugin*, double) { return false; }
+bool CLAPCALL setScale(const clap::Plugin* plugin, double scale) {
+    ClapGui* gui = guiOf(plugin);
+    return gui && gui->setScale(scale);
+}
 
 bool CLAPCALL getSize(const clap::Plugin* plugin, std::uint32_t* width, std::uint32_t* height) {
     ClapGui* gui = guiOf(plugin);

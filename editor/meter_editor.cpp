@@ -8,6 +8,7 @@
 #include "editor/strip_filters_editor.h"
 #include "editor/strip_label_editor.h"
 #include "model/parameter_ids.h"
+#include "platform/desktop_scale.h"
 #include "toolkit/bitmap.h"
 #include "toolkit/knob.h"
 #include "views/meter_panels.h"
@@ -53,6 +54,12 @@ bool MeterEditor::build(void* parentWindow, bool offscreen) {
 
     for (auto& word : pendingMask_) word.store(0, std::memory_order_relaxed);
     accepting_.store(true, std::memory_order_release);  // changes from now on reach the views
+    // The desktop's scale counts for windows on it; pictures keep the scale they are given.
+    const double scaleBefore = scale_;
+    if (!offscreen) {
+        scaleSources_.desktop = platform::desktopScale(parentWindow);
+        scale_ = display_scale::resolve(scaleSources_);
+    }
     auto* newFrame = new MyFrame(CRect(0, 0, kWidth, kOpenHeight), nullptr, this);
     newFrame->setScale(scale_);
     if (!(offscreen ? newFrame->openOffscreen() : newFrame->open(parentWindow))) {
@@ -79,6 +86,7 @@ bool MeterEditor::build(void* parentWindow, bool offscreen) {
         strip->setHintLabels(panels_[0]->getHintLabel(), panels_[1]->getHintLabel(), panels_[2]->getHintLabel());
     }
     layoutStrips();
+    if (scale_ != scaleBefore) announceSize();  // the host sized its window before it was known
     // Reopened as it was left: turned round to the settings, unless the meter changed since.
     if (CZEBMeterFULLPANEL* shown = panel(currentMeter_); shown && settingsShownFor_ == currentMeter_)
         shown->showSettingsPanel();
@@ -269,11 +277,28 @@ void MeterEditor::announceSize() {
     host_.requestResize(width(), height());
 }
 
-void MeterEditor::setScale(double scale) {
+void MeterEditor::setUserZoom(double zoom) {
     EditorLock lock(lock_);
-    const double clamped = display_scale::clamp(scale);
-    if (clamped == scale_) return;
-    scale_ = clamped;
+    scaleSources_.userZoom = zoom;
+    applyScale();
+}
+
+void MeterEditor::setHostScale(double scale) {
+    EditorLock lock(lock_);
+    scaleSources_.host = scale;
+    applyScale();
+}
+
+void MeterEditor::setDesktopScale(double scale) {
+    EditorLock lock(lock_);
+    scaleSources_.desktop = scale;
+    applyScale();
+}
+
+void MeterEditor::applyScale() {
+    const double resolved = display_scale::resolve(scaleSources_);
+    if (resolved == scale_) return;
+    scale_ = resolved;
     if (frame) frame->setScale(scale_);
     announceSize();
 }

@@ -20,6 +20,7 @@
 #include "editor/editor_host.h"
 #include "editor/editor_lock.h"
 #include "editor/strip_editor.h"
+#include "model/display_scale.h"
 #include "model/editor_size.h"
 #include "toolkit/control.h"
 #include "toolkit/editor_interface.h"
@@ -64,11 +65,15 @@ public:
     // close: the size the strips ask for).
     int width() const { return editor_size::scaled(kWidth, scale_); }
     int height() const { return editor_size::scaled(height_, scale_); }
-    // GUI thread, under the editor's lock. The display scale (clamped to 1 ... 3, anything
-    // not finite gives 1): an open editor is redrawn at it, and the host is asked for the
-    // size at it.
-    void setScale(double scale);
+    // GUI thread; take the editor's lock. The sources of the display scale: the user's zoom
+    // (0 = Auto), the scale the host states and the desktop's (0 = none, junk is ignored).
+    // The editor draws at display_scale::resolve of them; when that changes, an open editor
+    // is redrawn at once and the host is asked for the size at it.
+    void setUserZoom(double zoom);
+    void setHostScale(double scale);
+    void setDesktopScale(double scale);
     double scale() const { return scale_; }
+    const display_scale::ScaleSources& scaleSources() const { return scaleSources_; }
 
     // Any thread: records the change for the next idle step (nothing while closed).
     void setParameter(std::int32_t index, float value) override;
@@ -104,6 +109,7 @@ private:
     void resizeTo(int height);
     // Tells the window and the host the size at the current scale.
     void announceSize();
+    void applyScale();
     double interpolationFactor() const;
 
     EditorEffect& effect_;  // the effect, as the editor sees it
@@ -115,6 +121,7 @@ private:
     std::unique_ptr<StripSafeEditor> labelStrip_;
     int height_ = kOpenHeight;                    // logical pixels; follows the strips
     double scale_ = 1;                            // display scale, GUI thread only
+    display_scale::ScaleSources scaleSources_;    // GUI thread only
     int currentMeter_ = -1;                       // 0 VU, 1 RMS, 2 PPM; -1 none yet
     int settingsShownFor_ = -1;                   // meter turned to its settings when last closed
     std::array<int, 3> stripLayout_{-1, -1, -1};  // "Strips", "ShowFlt", "ShowLbl" as applied

@@ -7,8 +7,11 @@
 // Threads: instantiate, idle, port_event and cleanup come from the host's UI thread; the
 // editor's timer (Linux) is the other thread that fills the queue. Nothing here runs on the
 // audio thread.
+#include <lv2/atom/atom.h>
 #include <lv2/instance-access/instance-access.h>
+#include <lv2/options/options.h>
 #include <lv2/ui/ui.h>
+#include <lv2/urid/urid.h>
 
 #include <cstring>
 #include <mutex>
@@ -30,6 +33,20 @@ const void* findFeature(const LV2_Feature* const* features, const char* uri) {
     return nullptr;
 }
 
+// The scale the host states in the options feature (ui:scaleFactor, a float); 0 when it
+// states none or states it in a form we cannot read.
+double hostScaleFactor(const LV2_Feature* const* features) {
+    const auto* options = static_cast<const LV2_Options_Option*>(findFeature(features, LV2_OPTIONS__options));
+    const auto* map = static_cast<const LV2_URID_Map*>(findFeature(features, LV2_URID__map));
+    if (!options || !map || !map->map) return 0;
+    const LV2_URID scaleFactor = map->map(map->handle, LV2_UI__scaleFactor);
+    const LV2_URID floatType = map->map(map->handle, LV2_ATOM__Float);
+    for (const LV2_Options_Option* o = options; o->key != 0 || o->value; ++o)
+        if (o->key == scaleFactor && o->type == floatType && o->size == sizeof(float) && o->value)
+            return *static_cast<const float*>(o->value);
+    return 0;
+}
+
 class Lv2Ui final : public ManualButtonHost, public FormatLink {
 public:
     Lv2Ui(Instance& instance, LV2UI_Write_Function write, LV2UI_Controller controller, const LV2UI_Resize* resize,
@@ -49,6 +66,8 @@ public:
         }
         editor_.close();
     }
+
+    void setHostScale(double scale) { editor_.setHostScale(scale); }
 
     // Opens the editor in `parent`; the widget the host embeds is the editor's own window.
     bool open(void* parent, LV2UI_Widget* widget) {
@@ -142,6 +161,7 @@ LV2UI_Handle instantiate(const LV2UI_Descriptor*, const char* pluginUri, const c
     auto* ui = new (std::nothrow) Lv2Ui(*instance, write, controller,
                                         static_cast<const LV2UI_Resize*>(findFeature(features, LV2_UI__resize)),
                                         static_cast<const LV2UI_Touch*>(findFeature(features, LV2_UI__touch)));
+    if (ui) ui->setHostScale(hostScaleFactor(features));  // before opening: the first size is the scaled one
     if (ui && !ui->open(parent, widget)) {
         delete ui;
         return nullptr;

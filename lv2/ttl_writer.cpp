@@ -92,7 +92,8 @@ bool writeDescription(const std::string& path, const std::string& binary) {
         << "    a ui:X11UI ;\n"
         << "    ui:binary <" << binary << "> ;\n"
         << "    lv2:requiredFeature ui:parent, <http://lv2plug.in/ns/ext/instance-access> ;\n"
-        << "    lv2:optionalFeature ui:resize, ui:touch ;\n"
+        << "    lv2:optionalFeature ui:resize, ui:touch, <http://lv2plug.in/ns/ext/options#options> ;\n"
+        << "    <http://lv2plug.in/ns/ext/options#supportedOption> ui:scaleFactor ;\n"
         << "    lv2:extensionData ui:idleInterface .\n";
     return static_cast<bool>(out);
 }

@@ -54,7 +54,7 @@ void TemepleteEditor::idle() {
 
 bool TemepleteEditor::setContentScale(double scale) {
     if (!meter_) return false;
-    meter_->setScale(scale);
+    meter_->setHostScale(scale);
     return true;
 }
 

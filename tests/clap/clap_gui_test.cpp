@@ -9,6 +9,7 @@
 // clang-format on
 
 #include <chrono>
+#include <limits>
 #include <thread>
 
 #include "model/editor_size.h"
@@ -123,6 +124,38 @@ TEST_F(ClapGuiTest, EmbedsTheEditorAndTellsTheHostOfGesturesValuesAndSize) {
     EXPECT_EQ(sent.sent, expected);
     gui_->destroy(plugin_);
     EXPECT_FALSE(gui_->getSize(plugin_, &width, &height));
+}
+
+
+TEST_F(ClapGuiTest, TakesTheHostsScaleAndAnswersTheScaledSize) {
+    EXPECT_FALSE(gui_->setScale(plugin_, 2.0)) << "no editor before create";
+    ASSERT_TRUE(gui_->create(plugin_, "x11", false));
+    struct Case {
+        double scale;
+        bool taken;
+        double expectedScale;  // what the size then follows
+    };
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    // In order: a refused scale keeps the one before it.
+    for (const Case& c : {Case{2.0, true, 2.0}, {nan, false, 2.0}, {0.0, false, 2.0}, {-2.0, false, 2.0}, {1.5, true, 1.5},
+                          {5.0, true, 3.0}, {0.5, true, 1.0}}) {
+        EXPECT_EQ(gui_->setScale(plugin_, c.scale), c.taken) << c.scale;
+        std::uint32_t width = 0, height = 0;
+        ASSERT_TRUE(gui_->getSize(plugin_, &width, &height));
+        EXPECT_EQ(width, static_cast<std::uint32_t>(editor_size::scaled(editor_size::kWidth, c.expectedScale))) << c.scale;
+        EXPECT_EQ(height, static_cast<std::uint32_t>(editor_size::scaled(editor_size::kOpenHeight, c.expectedScale)))
+            << c.scale;
+    }
+
+    // Open, a new scale resizes the window and asks the host for the size at once.
+    clap::Window window{"x11", {0}};
+    window.x11 = parent_;
+    ASSERT_TRUE(gui_->setParent(plugin_, &window));
+    host_.resizeRequests.clear();
+    ASSERT_TRUE(gui_->setScale(plugin_, 2.0));
+    ASSERT_TRUE(runMainThread(3, [&] { return !host_.resizeRequests.empty(); }));
+    EXPECT_EQ(host_.resizeRequests.back(), std::make_pair(std::uint32_t{1172}, std::uint32_t{390}));
+    gui_->destroy(plugin_);
 }
 
 }  // namespace

@@ -68,6 +68,11 @@ public:
     // False with the reason when windows cannot be opened here.
     virtual bool ready(std::string& why) = 0;
 
+    // The desktop's DPI the processes started from now on see (96 is 100 %). Linux: Xft.dpi
+    // in the private server's resources; Windows: LogPixels of the current user, put back as
+    // it was when the driver goes.
+    virtual bool setDesktopDpi(int dpi) = 0;
+
     // Runs `aldermark ARGS` to its end; its exit code, or -1 when it had to be killed.
     virtual int run(const std::vector<std::string>& args) = 0;
     // Starts `aldermark ARGS`; its standard output arrives in output(), which holds only

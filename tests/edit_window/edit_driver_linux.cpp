@@ -32,7 +32,7 @@ std::string besideTest(const char* relative) {
 
 class LinuxDriver : public EditDriver {
 public:
-    LinuxDriver() : server_("800x600x24") {
+    LinuxDriver() : server_("1280x800x24") {
         if (server_.running()) display_ = XOpenDisplay(server_.name().c_str());
     }
     ~LinuxDriver() override {
@@ -50,6 +50,14 @@ public:
         else if (!XTestQueryExtension(display_, &event, &error, &major, &minor)) why = "the X server has no XTest";
         else return true;
         return false;
+    }
+
+    bool setDesktopDpi(int dpi) override {
+        const std::string resources = "Xft.dpi:\t" + std::to_string(dpi) + "\n";
+        XChangeProperty(display_, DefaultRootWindow(display_), XA_RESOURCE_MANAGER, XA_STRING, 8, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(resources.c_str()), static_cast<int>(resources.size()));
+        XSync(display_, False);
+        return true;
     }
 
     int run(const std::vector<std::string>& args) override {
@@ -75,7 +83,10 @@ public:
         argv.push_back(nullptr);
         std::vector<std::string> environment{"DISPLAY=" + server_.name()};
         for (char** variable = environ; *variable; ++variable)
-            if (std::strncmp(*variable, "DISPLAY=", 8) != 0) environment.emplace_back(*variable);
+            // The desktop's scale is the server's alone, whatever the session running the tests says.
+            if (std::strncmp(*variable, "DISPLAY=", 8) != 0 && std::strncmp(*variable, "GDK_SCALE=", 10) != 0 &&
+                std::strncmp(*variable, "QT_SCALE_FACTOR=", 16) != 0)
+                environment.emplace_back(*variable);
         std::vector<char*> envp;
         for (std::string& variable : environment) envp.push_back(variable.data());
         envp.push_back(nullptr);

@@ -52,6 +52,26 @@ public:
         }
         joinReaders();
         if (process_) CloseHandle(process_);
+        if (dpiChanged_) restoreDesktopDpi();
+    }
+
+    bool setDesktopDpi(int dpi) override {
+        HKEY key = nullptr;
+        if (RegCreateKeyExW(HKEY_CURRENT_USER, kDesktopKey, 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr, &key, nullptr) !=
+            ERROR_SUCCESS)
+            return false;
+        if (!dpiChanged_) {
+            DWORD size = sizeof savedDpi_, type = 0;
+            hadDpi_ = RegQueryValueExW(key, L"LogPixels", nullptr, &type, reinterpret_cast<BYTE*>(&savedDpi_), &size) ==
+                          ERROR_SUCCESS &&
+                      type == REG_DWORD;
+        }
+        const DWORD value = static_cast<DWORD>(dpi);
+        const bool written = RegSetValueExW(key, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
+                                            sizeof value) == ERROR_SUCCESS;
+        RegCloseKey(key);
+        dpiChanged_ = dpiChanged_ || written;
+        return written;
     }
 
     bool ready(std::string&) override { return true; }
@@ -230,6 +250,20 @@ private:
         if (errReader_.joinable()) errReader_.join();
     }
 
+    static constexpr const wchar_t* kDesktopKey = L"Control Panel\\Desktop";
+    void restoreDesktopDpi() {
+        HKEY key = nullptr;
+        if (RegOpenKeyExW(HKEY_CURRENT_USER, kDesktopKey, 0, KEY_WRITE, &key) != ERROR_SUCCESS) return;
+        if (hadDpi_)
+            RegSetValueExW(key, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&savedDpi_), sizeof savedDpi_);
+        else
+            RegDeleteValueW(key, L"LogPixels");
+        RegCloseKey(key);
+    }
+
+    bool dpiChanged_ = false;
+    bool hadDpi_ = false;
+    DWORD savedDpi_ = 96;
     HANDLE process_ = nullptr;
     HWND window_ = nullptr;
     std::thread outReader_, errReader_;

@@ -176,6 +176,35 @@ TEST_F(EditWindow, ClicksSwitchTheMeterWhileTheNeedlesFollowTheMusic) {
     }
 }
 
+TEST_F(EditWindow, OpensAtTheDesktopsScaleAndTakesClicksWhereTheControlsAreDrawn) {
+    ASSERT_TRUE(driver_->setDesktopDpi(192));
+    const std::string music = "edit_window_music_2x.wav";
+    ASSERT_EQ(driver_->run({"signal", "--out", music, "--seconds", "12"}), 0) << driver_->errors();
+    ASSERT_TRUE(driver_->start({"edit", music, "--seconds", "60"}));
+    edittest::OutputLines& out = driver_->output();
+    ASSERT_TRUE(out.waitFor("open 1172 390", kStartSeconds)) << out.text() << driver_->errors();
+    ASSERT_TRUE(driver_->findWindow(kEventSeconds));
+    EXPECT_TRUE(clientSizeBecomes(1172, 390)) << "not " << describeSize();
+    RgbaImage vu, rms;
+    settleAndKeep("edit_window_vu_2x.png", vu);
+    ASSERT_EQ(vu.width, 1172);
+    // The selector's right zone where the 2x editor draws it; at the 100 % position it
+    // would land on the left meter's face, which takes no clicks.
+    driver_->click(2 * kNextMeterX, 2 * kNextMeterY);
+    EXPECT_TRUE(out.waitFor("automate 3 0.5000", kEventSeconds)) << "VU to RMS: " << out.text();
+    const Area left2x{2 * kLeftMeter.left, 2 * kLeftMeter.top, 2 * kLeftMeter.right, 2 * kLeftMeter.bottom};
+    bool changed = false;
+    for (int i = 0; i < 150 && !changed; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        changed = driver_->capture(rms) && rms.width == vu.width && changedPixels(vu, rms, left2x) > pixelsOf(left2x) / 2;
+    }
+    EXPECT_TRUE(changed) << "the RMS face did not appear";
+    settleAndKeep("edit_window_rms_2x.png", rms);
+    driver_->closeWindow();
+    EXPECT_EQ(driver_->waitForExit(kEventSeconds), 0);
+    EXPECT_EQ(parameterLines(out.all()), (std::vector<std::string>{"begin 3", "automate 3 0.5000", "end 3"}));
+}
+
 TEST_F(EditWindow, TheWindowFollowsTheSizesThePluginAsksFor) {
     const std::string tone = "edit_window_tone.wav";
     ASSERT_EQ(driver_->run({"signal", "--out", tone, "--seconds", "1"}), 0) << driver_->errors();

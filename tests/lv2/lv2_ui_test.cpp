@@ -10,7 +10,9 @@
 // clang-format on
 #include <dlfcn.h>
 #include <lv2/core/lv2.h>
+#include <lv2/atom/atom.h>
 #include <lv2/instance-access/instance-access.h>
+#include <lv2/options/options.h>
 #include <lv2/ui/ui.h>
 #include <lv2/urid/urid.h>
 
@@ -99,7 +101,7 @@ protected:
 
     // The UI with the features a full host gives (or those `keep` lets through).
     LV2UI_Handle openUi(const std::function<bool(const char*)>& keep = [](const char*) { return true; },
-                        const char* pluginUri = lv2_ports::kPluginUri) {
+                        const char* pluginUri = lv2_ports::kPluginUri, const LV2_Feature* extra = nullptr) {
         LV2_Feature access{LV2_INSTANCE_ACCESS_URI, instance_};
         LV2_Feature parent{LV2_UI__parent, reinterpret_cast<void*>(parent_)};
         LV2_Feature resize{LV2_UI__resize, &resize_};
@@ -107,6 +109,7 @@ protected:
         std::vector<const LV2_Feature*> features;
         for (const LV2_Feature* f : {&access, &parent, &resize, &touch, &mapFeature_})
             if (keep(f->URI)) features.push_back(f);
+        if (extra) features.push_back(extra);
         features.push_back(nullptr);
         widget_ = nullptr;
         return ui_->instantiate(ui_, pluginUri, "", HostLog::write, &log_, &widget_, features.data());
@@ -215,6 +218,34 @@ TEST_F(Lv2UiTest, EmbedsTheEditorAndGivesTheHostItsSizeGesturesAndValues) {
     const std::vector<std::string> gesture{"grab " + port, "write " + port + " 1.000000", "release " + port};
     EXPECT_NE(std::search(log_.events.begin(), log_.events.end(), gesture.begin(), gesture.end()), log_.events.end())
         << ::testing::PrintToString(log_.events);
+}
+
+TEST_F(Lv2UiTest, OpensAtTheScaleFactorTheHostStatesInItsOptions) {
+    struct Case {
+        const char* type;  // the option's value type
+        float value;
+        int width, height;  // the widget's size
+    };
+    for (const Case& c : {Case{LV2_ATOM__Float, 2.0f, 1172, 390}, {LV2_ATOM__Float, 1.5f, 879, 293},
+                          {LV2_ATOM__Float, 7.0f, 1758, 585}, {LV2_ATOM__Float, std::nanf(""), 586, 195},
+                          {LV2_ATOM__Float, -1.0f, 586, 195}, {LV2_ATOM__Int, 2.0f, 586, 195}, {nullptr, 0, 586, 195}}) {
+        const LV2_Options_Option options[] = {
+            {LV2_OPTIONS_INSTANCE, 0, map_.map(map_.handle, LV2_UI__scaleFactor), sizeof(float),
+             c.type ? map_.map(map_.handle, c.type) : 0, &c.value},
+            {LV2_OPTIONS_INSTANCE, 0, 0, 0, 0, nullptr}};
+        const LV2_Feature optionsFeature{LV2_OPTIONS__options, const_cast<LV2_Options_Option*>(c.type ? options : options + 1)};
+        handle_ = openUi([](const char*) { return true; }, lv2_ports::kPluginUri, &optionsFeature);
+        ASSERT_NE(handle_, nullptr);
+        XWindowAttributes attributes{};
+        ASSERT_TRUE(XGetWindowAttributes(display_, reinterpret_cast<Window>(widget_), &attributes));
+        EXPECT_EQ(attributes.width, c.width) << c.value << " " << (c.type ? c.type : "no option");
+        EXPECT_EQ(attributes.height, c.height) << c.value << " " << (c.type ? c.type : "no option");
+        const std::string resize = "resize " + std::to_string(c.width) + " " + std::to_string(c.height);
+        EXPECT_TRUE(host(2, 0, [&] { return log_.has(resize); })) << ::testing::PrintToString(log_.events);
+        ui_->cleanup(handle_);
+        handle_ = nullptr;
+        log_.events.clear();
+    }
 }
 
 TEST_F(Lv2UiTest, NeedlesFollowTheAudioTheHostRuns) {
