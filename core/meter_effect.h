@@ -80,7 +80,9 @@ public:
     MeterModel* meterModel(int type) override;
     void getLabel(char out[kLabelSize]) const override;
     void setLabel(const char* text) override;
-    void setEditorSink(EditorParameterSink* sink) override { editorSink_.store(sink, std::memory_order_release); }
+    // Any thread but the audio thread. Once it returns, no call into the previous editor is
+    // running or will run: an editor may go straight after taking itself off.
+    void setEditorSink(EditorParameterSink* sink) override;
     // Block clock: editor-clock time of the last block and its duration, seconds.
     double lastBlockTime() const { return lastBlockTime_.load(std::memory_order_relaxed); }
     double blockDuration() const { return blockDuration_.load(std::memory_order_relaxed); }
@@ -117,4 +119,5 @@ private:
     std::atomic<double> blockDuration_{256.0};  // seconds
     std::atomic<char> label_[kLabelSize];     // the strip label, UTF-8, NUL-terminated
     std::atomic<EditorParameterSink*> editorSink_{nullptr};  // the editor, when there is one
+    std::atomic<int> sinkCallsRunning_{0};                   // calls into the editor under way
 };

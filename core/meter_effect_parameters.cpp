@@ -2,6 +2,7 @@
 // meter models and the state chunk comes through setParameter.
 #include <cmath>
 #include <cstring>
+#include <thread>
 
 #include "core/meter_effect.h"
 #include "core/parameter_table.h"
@@ -34,7 +35,16 @@ void MeterEffect::setParameter(std::int32_t index, float value) {
     const float x = clampParameter(value);
     applyParameter(index, x);
     if (index >= 0 && index < kHostCount) link_.hostParameterChanged(index, x);
-    if (EditorParameterSink* editor = editorSink_.load(std::memory_order_acquire)) editor->setParameter(index, x);
+    // Counted, so that an editor taking itself off waits for a call that already found it.
+    sinkCallsRunning_.fetch_add(1);
+    if (EditorParameterSink* editor = editorSink_.load()) editor->setParameter(index, x);
+    sinkCallsRunning_.fetch_sub(1);
+}
+
+void MeterEffect::setEditorSink(EditorParameterSink* sink) {
+    editorSink_.store(sink);
+    // The calls are a few atomic stores each: this waits microseconds at most.
+    while (sinkCallsRunning_.load() != 0) std::this_thread::yield();
 }
 
 void MeterEffect::forEachMeter(void (*fn)(MeterModel&, float), float x) {

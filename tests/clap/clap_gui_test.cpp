@@ -49,10 +49,7 @@ protected:
     bool runMainThread(double seconds, const std::function<bool()>& done) {
         const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
         while (std::chrono::steady_clock::now() < end) {
-            if (host_.callbackRequests > 0) {
-                host_.callbackRequests = 0;
-                plugin_->onMainThread(plugin_);
-            }
+            if (host_.callbackRequests.exchange(0) > 0) plugin_->onMainThread(plugin_);
             if (done()) return true;
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <optional>
 #include <string>
@@ -61,7 +62,8 @@ struct Host {
     }
     static Host& of(const clap::Host* h) { return *static_cast<Host*>(h->hostData); }
     Offers offers;
-    int flushRequests = 0, rescans = 0, dirtyMarks = 0, callbackRequests = 0;
+    int flushRequests = 0, rescans = 0, dirtyMarks = 0;
+    std::atomic<int> callbackRequests{0};  // request_callback may come from any thread
     std::vector<std::pair<std::uint32_t, std::uint32_t>> resizeRequests;  // width, height
     clap::HostParams params = {[](const clap::Host* h, std::uint32_t) { ++of(h).rescans; }, nullptr,
                                [](const clap::Host* h) { ++of(h).flushRequests; }};

@@ -114,9 +114,10 @@ private:
         return true;
     }
 
+    // Main thread. While processing, the blocks carry the values both ways.
     void flush() override {
         if (callbackWanted_.exchange(false)) plugin_->onMainThread(plugin_);
-        if (!params_ || (!anyPending() && !flushWanted_.exchange(false))) return;
+        if (processing() || !params_ || (!anyPending() && !flushWanted_.exchange(false))) return;
         takeEvents();
         params_->flush(plugin_, &inEvents_, &outEvents_);
     }

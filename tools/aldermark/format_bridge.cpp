@@ -92,8 +92,13 @@ bool BridgedEffect::anyPending() const {
 
 void BridgedEffect::setParameter(VstInt32 index, float x) {
     if (!param(index) || !std::isfinite(x)) return;
+    setPlain(index, plain(index, x));
+}
+
+void BridgedEffect::setPlain(int index, double value) {
+    if (!param(index) || !std::isfinite(value)) return;
     const auto slot = static_cast<std::size_t>(index);
-    pending_[slot].store(plain(index, x), std::memory_order_relaxed);
+    pending_[slot].store(value, std::memory_order_relaxed);
     pendingMask_[slot / 64].fetch_or(std::uint64_t{1} << (slot % 64), std::memory_order_release);
 }
 

@@ -83,6 +83,9 @@ protected:
             }
     }
     bool anyPending() const;
+    // A value the plug-in's own editor set (any thread): it reaches the plug-in's input the
+    // way the host's values do, with the next block or flush.
+    void setPlain(int index, double plain);
 
     // What the plug-in tells its host (any thread): a gesture, a value, a new window size.
     void tellBeginEdit(int index);

@@ -14,6 +14,9 @@
 #include <lv2/units/units.h>
 #include <lv2/urid/urid.h>
 
+#include <algorithm>
+#include <array>
+#include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -23,6 +26,12 @@
 
 namespace aldermark {
 namespace {
+
+// lilv keeps some formatting state of its own: worlds are made, filled and freed one at a time.
+std::mutex& lilvLock() {
+    static std::mutex lock;
+    return lock;
+}
 
 struct Control {
     std::uint32_t port;
@@ -37,6 +46,7 @@ public:
 
     ~Lv2Bridge() override {
         closeEditor();
+        std::lock_guard<std::mutex> lilv(lilvLock());
         if (instance_) {
             if (processing()) lilv_instance_deactivate(instance_);
             lilv_instance_free(instance_);
@@ -46,6 +56,7 @@ public:
     }
 
     bool open(const std::string& path, std::string& error) {
+        std::lock_guard<std::mutex> lilv(lilvLock());
         world_ = lilv_world_new();
         const bool byUri = path.find("://") != std::string::npos || path.rfind("urn:", 0) == 0;
         if (byUri) {
@@ -137,7 +148,7 @@ private:
                                      std::isnan(high[p]) ? 1.0 : high[p], c.toggled || c.integer || !c.choices.empty(),
                                      true});
                 lilv_node_free(name);
-                values_[controls_.size()] = std::isnan(defaults[p]) ? low[p] : defaults[p];
+                setPort(static_cast<int>(controls_.size()), std::isnan(defaults[p]) ? low[p] : defaults[p]);
                 controls_.push_back(std::move(c));
             } else if (lilv_port_is_a(plugin_, port, control)) {
                 outputs_.push_back(p);
@@ -159,8 +170,15 @@ private:
     }
 
     // ---- audio and values
+    // Audio thread. While the state is saved or restored (the host's other threads) the block
+    // is silence: LV2 lets neither run beside run(), and the audio thread must not wait.
     void processBlock(float** in, float** out, std::uint32_t frames) override {
-        takePending([&](int index, double value) { values_[static_cast<std::size_t>(index)] = static_cast<float>(value); });
+        std::unique_lock<std::mutex> instance(instanceLock_, std::try_to_lock);
+        if (!instance.owns_lock()) {
+            for (int c = 0; c < 2; ++c) std::fill(out[c], out[c] + frames, 0.0f);
+            return;
+        }
+        takePending([&](int index, double value) { setPort(index, static_cast<float>(value)); });
         lilv_instance_connect_port(instance_, audioIn_[0], in ? in[0] : nullptr);
         lilv_instance_connect_port(instance_, audioIn_[1], in ? in[1] : nullptr);
         lilv_instance_connect_port(instance_, audioOut_[0], out[0]);
@@ -178,8 +196,11 @@ private:
         if (sampleRate() != instanceRate_) {
             std::vector<unsigned char> chunk;
             const bool saved = saveState(chunk);
-            lilv_instance_free(instance_);
-            if (!instantiate(sampleRate())) return false;
+            {
+                std::lock_guard<std::mutex> lilv(lilvLock());
+                lilv_instance_free(instance_);
+                if (!instantiate(sampleRate())) return false;
+            }
             if (saved) loadState(chunk.data(), chunk.size());
         }
         lilv_instance_activate(instance_);
@@ -187,10 +208,15 @@ private:
     }
 
     void flush() override {
-        takePending([&](int index, double value) { values_[static_cast<std::size_t>(index)] = static_cast<float>(value); });
+        takePending([&](int index, double value) { setPort(index, static_cast<float>(value)); });
     }
 
-    double plainValue(int index) override { return values_[static_cast<std::size_t>(index)]; }
+    // The port's value as the other threads read it; the port itself belongs to run().
+    double plainValue(int index) override { return shown_[static_cast<std::size_t>(index)].load(); }
+    void setPort(int index, float value) {
+        values_[static_cast<std::size_t>(index)] = value;
+        shown_[static_cast<std::size_t>(index)].store(value);
+    }
 
     std::string display(int index, double plain) override {
         const Control& c = controls_[static_cast<std::size_t>(index)];
@@ -241,6 +267,7 @@ private:
         saveState(ignored);
     }
     bool saveState(std::vector<unsigned char>& chunk) override {
+        std::lock_guard<std::mutex> instance(instanceLock_);
         const LV2_State_Interface* state = stateInterface();
         Store store{this, &chunk, nullptr, 0};
         chunk.clear();
@@ -248,6 +275,7 @@ private:
                             LV2_STATE_SUCCESS && !chunk.empty();
     }
     bool loadState(const unsigned char* data, std::size_t size) override {
+        std::lock_guard<std::mutex> instance(instanceLock_);
         const LV2_State_Interface* state = stateInterface();
         std::vector<unsigned char> unused;
         Store store{this, &unused, data, size};
@@ -324,8 +352,9 @@ private:
         if (format != 0 || size != sizeof(float) || !buffer) return;
         for (std::size_t c = 0; c < self.controls_.size(); ++c)
             if (self.controls_[c].port == port) {
-                self.values_[c] = *static_cast<const float*>(buffer);
-                self.tellValue(static_cast<int>(c), self.values_[c]);
+                const float value = *static_cast<const float*>(buffer);
+                self.setPlain(static_cast<int>(c), value);  // the port changes between blocks
+                self.tellValue(static_cast<int>(c), value);
             }
     }
     int indexOfPort(uint32_t port) const {
@@ -342,9 +371,11 @@ private:
     std::vector<std::uint32_t> audioIn_, audioOut_, outputs_;  // port indices
     std::vector<Control> controls_;                           // VST index = position
     std::array<float, kMaxParams> values_{};                  // the control ports' values
+    std::array<std::atomic<float>, kMaxParams> shown_{};      // their copy for the other threads
     float scratch_ = 0;                                       // where every output port writes
     LV2_URID stateKey_ = 0, stateType_ = 0;                   // the property the state holds
 
+    std::mutex instanceLock_;  // the state calls against run()
     std::mutex urisLock_;
     std::vector<std::string> uris_;
     LV2_URID_Map map_{this, mapUri};
