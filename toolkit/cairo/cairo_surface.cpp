@@ -153,10 +153,20 @@ void CairoSurface::drawBitmapResampled(const IPlatformBitmap& bitmap, const CRec
                                        float alpha) {
     if (dest.isEmpty() || source.isEmpty() || !(alpha > 0)) return;
     const auto& image = static_cast<const CairoBitmap&>(bitmap);
-    // The part alone, its edges padded outwards, so neighbouring frames of a strip never
-    // bleed into the filtering.
-    cairo_surface_t* part =
-        cairo_surface_create_for_rectangle(image.image(), source.left, source.top, source.getWidth(), source.getHeight());
+    // The part alone, copied into an image of its own and its edges padded outwards, so
+    // neighbouring frames of a strip never bleed into the filtering. (Padding a view into the
+    // whole image instead lets pixman read past the image's memory.)
+    const int width = static_cast<int>(std::ceil(source.getWidth())), height = static_cast<int>(std::ceil(source.getHeight()));
+    cairo_surface_t* part = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
+    if (cairo_surface_status(part) != CAIRO_STATUS_SUCCESS) {
+        cairo_surface_destroy(part);
+        return;
+    }
+    cairo_t* copy = cairo_create(part);
+    cairo_set_operator(copy, CAIRO_OPERATOR_SOURCE);
+    cairo_set_source_surface(copy, image.image(), -source.left, -source.top);
+    cairo_paint(copy);
+    cairo_destroy(copy);
     cairo_save(cr_);
     cairo_rectangle(cr_, dest.left, dest.top, dest.getWidth(), dest.getHeight());
     cairo_clip(cr_);
