@@ -125,7 +125,7 @@ public:
 };
 
 // What a native single-line editor (Win32 "EDIT") needs to look like the text it edits.
-struct NativeTextEditSpec {
+struct NativeTextEditRequest {
     CRect rect;                 // device pixels of the window
     const char* text = "";      // UTF-8, the starting text
     const char* fontFamily = "";
@@ -194,7 +194,7 @@ public:
     virtual void stopTimer() {}
     // Optional native editor for text edits; null (the default) lets the toolkit draw its
     // own editor and feed it keys through platformOnKeyDown.
-    virtual std::unique_ptr<INativeTextEdit> createNativeTextEdit(const NativeTextEditSpec&,
+    virtual std::unique_ptr<INativeTextEdit> createNativeTextEdit(const NativeTextEditRequest&,
                                                                   std::function<void(bool accepted)>) {
         return nullptr;
     }

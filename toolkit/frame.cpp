@@ -335,7 +335,7 @@ bool CFrame::openTextEdit(ITextEditClient* client, const CRect& frameRect, const
     nativeEditOutcome_ = 0;
     if (window_) {
         CFontDesc* font = style.font ? style.font : defaultFont();
-        toolkit::NativeTextEditSpec request;
+        toolkit::NativeTextEditRequest request;
         request.rect = toDeviceArea(frameRect);
         request.text = text ? text : "";
         request.fontFamily = font->getName().c_str();

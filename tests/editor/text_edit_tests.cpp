@@ -134,7 +134,7 @@ struct FakeNativeEdit : toolkit::INativeTextEdit {
 };
 
 struct FakeWindow : toolkit::IPlatformWindow {
-    toolkit::NativeTextEditSpec request;
+    toolkit::NativeTextEditRequest request;
     std::string family;
     FakeNativeEdit* edit = nullptr;
     std::function<void(bool)> finish;
@@ -145,7 +145,7 @@ struct FakeWindow : toolkit::IPlatformWindow {
     void takeKeyboardFocus() override {}
     void releaseKeyboardFocus() override {}
     void* nativeHandle() const override { return nullptr; }
-    std::unique_ptr<toolkit::INativeTextEdit> createNativeTextEdit(const toolkit::NativeTextEditSpec& s,
+    std::unique_ptr<toolkit::INativeTextEdit> createNativeTextEdit(const toolkit::NativeTextEditRequest& s,
                                                                    std::function<void(bool)> done) override {
         request = s;
         family = s.fontFamily;

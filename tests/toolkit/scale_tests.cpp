@@ -47,7 +47,7 @@ struct Target : CView {
 struct RecordingWindow : toolkit::IPlatformWindow {
     std::vector<CRect> invalid;
     int width = 0, height = 0;
-    toolkit::NativeTextEditSpec edit;
+    toolkit::NativeTextEditRequest edit;
     bool editRequested = false;
     void invalidRect(const CRect& rect) override { invalid.push_back(rect); }
     void processEvents() override {}
@@ -60,9 +60,9 @@ struct RecordingWindow : toolkit::IPlatformWindow {
     void takeKeyboardFocus() override {}
     void releaseKeyboardFocus() override {}
     void* nativeHandle() const override { return nullptr; }
-    std::unique_ptr<toolkit::INativeTextEdit> createNativeTextEdit(const toolkit::NativeTextEditSpec& spec,
+    std::unique_ptr<toolkit::INativeTextEdit> createNativeTextEdit(const toolkit::NativeTextEditRequest& request,
                                                                   std::function<void(bool)>) override {
-        edit = spec;
+        edit = request;
         editRequested = true;
         return nullptr;  // the frame falls back to its own editor
     }

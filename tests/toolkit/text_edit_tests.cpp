@@ -117,7 +117,7 @@ struct FakeNativeEdit : toolkit::INativeTextEdit {
 };
 
 struct FakeWindow : toolkit::IPlatformWindow {
-    toolkit::NativeTextEditSpec request;
+    toolkit::NativeTextEditRequest request;
     std::string specText, specFont;
     FakeNativeEdit* edit = nullptr;
     std::function<void(bool)> finish;
@@ -132,7 +132,7 @@ struct FakeWindow : toolkit::IPlatformWindow {
     void* nativeHandle() const override { return nullptr; }
     bool focused = false;  // the window system would hand the keys to the edit itself
     bool keysArriveNatively() const override { return focused; }
-    std::unique_ptr<toolkit::INativeTextEdit> createNativeTextEdit(const toolkit::NativeTextEditSpec& s,
+    std::unique_ptr<toolkit::INativeTextEdit> createNativeTextEdit(const toolkit::NativeTextEditRequest& s,
                                                                    std::function<void(bool)> done) override {
         request = s;
         specText = s.text;

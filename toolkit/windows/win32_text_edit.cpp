@@ -7,7 +7,7 @@
 
 namespace toolkit::windows {
 
-std::unique_ptr<Win32TextEdit> Win32TextEdit::create(HWND parent, const NativeTextEditSpec& request,
+std::unique_ptr<Win32TextEdit> Win32TextEdit::create(HWND parent, const NativeTextEditRequest& request,
                                                      std::function<void(bool)> done) {
     if (!parent || !IsWindow(parent) || !isFinite(request.rect) || request.rect.isEmpty()) return nullptr;
     std::unique_ptr<Win32TextEdit> edit(new Win32TextEdit(std::move(done)));

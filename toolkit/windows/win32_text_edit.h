@@ -14,7 +14,7 @@ class Win32TextEdit : public INativeTextEdit {
 public:
     // Null when the edit window cannot be made. `parent` is the frame's window, `request.rect`
     // in its client coordinates.
-    static std::unique_ptr<Win32TextEdit> create(HWND parent, const NativeTextEditSpec& request,
+    static std::unique_ptr<Win32TextEdit> create(HWND parent, const NativeTextEditRequest& request,
                                                  std::function<void(bool accepted)> done);
     ~Win32TextEdit() override;
     Win32TextEdit(const Win32TextEdit&) = delete;

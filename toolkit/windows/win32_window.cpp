@@ -191,7 +191,7 @@ public:
         tick_ = nullptr;
     }
 
-    std::unique_ptr<INativeTextEdit> createNativeTextEdit(const NativeTextEditSpec& request,
+    std::unique_ptr<INativeTextEdit> createNativeTextEdit(const NativeTextEditRequest& request,
                                                           std::function<void(bool)> done) override {
         if (!window_) return nullptr;
         auto edit = Win32TextEdit::create(window_, request, std::move(done));
