@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "controls/editor_fonts.h"
+#include "controls/overlay_style.h"
 #include "toolkit/frame.h"
 
 namespace {
@@ -23,14 +24,12 @@ constexpr double kLineHeight = 14;
 constexpr double kOkWidth = 64;
 constexpr double kOkHeight = 20;
 
+using overlay_style::drawEdgedRect, overlay_style::kPanelFill, overlay_style::kPanelEdge, overlay_style::kRule;
 constexpr CColor kDimming{0, 0, 0, 165};
-constexpr CColor kPanelFill{36, 38, 42, 255};
-constexpr CColor kPanelEdge{112, 116, 122, 255};
-constexpr CColor kCaptionText{236, 164, 52, 255};  // the amber of the panel's switches
-constexpr CColor kRule{70, 73, 78, 255};
-constexpr CColor kBodyText{228, 228, 228, 255};
+constexpr CColor kCaptionText = overlay_style::kAccent;
+constexpr CColor kBodyText = overlay_style::kText;
 constexpr CColor kOkFill{60, 63, 68, 255};
-constexpr CColor kOkFillHover{78, 81, 87, 255};
+constexpr CColor kOkFillHover = overlay_style::kHighlight;
 constexpr CColor kOkEdge{146, 150, 156, 255};
 constexpr CColor kOkPressedText{24, 24, 24, 255};
 
@@ -61,15 +60,6 @@ std::vector<std::string> wrapLines(CDrawContext& context, const std::string& tex
     }
     if (!line.empty()) lines.push_back(line);
     return lines;
-}
-
-void drawEdgedRect(CDrawContext& context, const CRect& rect, CColor fill, CColor edge) {
-    context.setFillColor(fill);
-    context.drawRect(rect, kDrawFilled);
-    context.setLineWidth(1);
-    context.setFrameColor(edge);
-    CRect outline = rect;
-    context.drawRect(outline.inset(0.5, 0.5), kDrawStroked);
 }
 
 }  // namespace

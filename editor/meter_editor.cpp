@@ -4,9 +4,11 @@
 #include <bit>
 #include <cmath>
 
+#include "controls/popup_menu_view.h"
 #include "editor/my_frame.h"
 #include "editor/strip_filters_editor.h"
 #include "editor/strip_label_editor.h"
+#include "editor/zoom_choice.h"
 #include "model/parameter_ids.h"
 #include "platform/desktop_scale.h"
 #include "toolkit/bitmap.h"
@@ -54,14 +56,17 @@ bool MeterEditor::build(void* parentWindow, bool offscreen) {
 
     for (auto& word : pendingMask_) word.store(0, std::memory_order_relaxed);
     accepting_.store(true, std::memory_order_release);  // changes from now on reach the views
-    // The desktop's scale counts for windows on it; pictures keep the scale they are given.
+    // The user's zoom and the desktop's scale count for windows on a screen; pictures keep the
+    // scale they are given.
     const double scaleBefore = scale_;
     if (!offscreen) {
+        scaleSources_.userZoom = zoom_choice::stored();
         scaleSources_.desktop = platform::desktopScale(parentWindow);
         scale_ = display_scale::resolve(scaleSources_);
     }
     auto* newFrame = new MyFrame(CRect(0, 0, kWidth, kOpenHeight), nullptr, this);
     newFrame->setScale(scale_);
+    newFrame->setContextMenuHandler([this](const CPoint& at) { showZoomMenu(at); });
     if (!(offscreen ? newFrame->openOffscreen() : newFrame->open(parentWindow))) {
         newFrame->forget();
         accepting_.store(false, std::memory_order_release);
@@ -124,6 +129,7 @@ void MeterEditor::close() {
     for (auto& p : panels_)
         if (p) p->close();
     for (auto& p : panels_) p.reset();
+    zoomMenu_ = nullptr;
     CFrame* old = frame;
     frame = nullptr;
     old->close();
@@ -293,6 +299,27 @@ void MeterEditor::setDesktopScale(double scale) {
     EditorLock lock(lock_);
     scaleSources_.desktop = scale;
     applyScale();
+}
+
+void MeterEditor::showZoomMenu(const CPoint& at) {
+    EditorLock lock(lock_);
+    if (!frame) return;
+    if (zoomMenu_) zoomMenu_->dismiss();
+    display_scale::ScaleSources automatic = scaleSources_;
+    automatic.userZoom = 0;
+    zoomMenu_ = CPopupMenuView::show(frame, at, "Zoom", zoom_choice::menuItems(display_scale::resolve(automatic)),
+                                     display_scale::zoomChoiceIndex(scaleSources_.userZoom), [this](int choice) {
+                                         chooseZoom(display_scale::kZoomChoices[static_cast<std::size_t>(choice)]);
+                                     });
+}
+
+CPopupMenuView* MeterEditor::zoomMenu() const { return zoomMenu_ && zoomMenu_->isShowing() ? zoomMenu_.get() : nullptr; }
+
+void MeterEditor::chooseZoom(double zoom) {
+    EditorLock lock(lock_);
+    if (display_scale::zoomChoiceIndex(zoom) < 0) return;
+    zoom_choice::store(zoom);  // a store that cannot be written still zooms this editor
+    setUserZoom(zoom);
 }
 
 void MeterEditor::applyScale() {

@@ -27,6 +27,7 @@
 #include "toolkit/events.h"
 
 class CBitmap;
+class CPopupMenuView;
 class CZEBMeterFULLPANEL;
 
 class MeterEditor : public VSTGUIEditorInterface, public CControlListener, public EditorParameterSink {
@@ -74,6 +75,12 @@ public:
     void setDesktopScale(double scale);
     double scale() const { return scale_; }
     const display_scale::ScaleSources& scaleSources() const { return scaleSources_; }
+    // GUI thread, under the editor's lock. The zoom menu a right click on the frame opens
+    // (where no control takes the click): Auto and the fixed zooms. A choice is kept for
+    // every instance (an editor opened in a window starts at it) and applies at once.
+    void showZoomMenu(const CPoint& at);
+    CPopupMenuView* zoomMenu() const;
+    void chooseZoom(double zoom);
 
     // Any thread: records the change for the next idle step (nothing while closed).
     void setParameter(std::int32_t index, float value) override;
@@ -119,6 +126,7 @@ private:
     std::array<std::unique_ptr<CZEBMeterFULLPANEL>, 3> panels_;  // VU, RMS, PPM while open
     std::unique_ptr<StripSafeEditor> filtersStrip_;
     std::unique_ptr<StripSafeEditor> labelStrip_;
+    SharedPointer<CPopupMenuView> zoomMenu_;      // the last zoom menu shown, while open
     int height_ = kOpenHeight;                    // logical pixels; follows the strips
     double scale_ = 1;                            // display scale, GUI thread only
     display_scale::ScaleSources scaleSources_;    // GUI thread only

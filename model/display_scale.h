@@ -3,6 +3,7 @@
 // device pixels. Each edge is rounded on its own, so parts laid edge to edge stay edge to
 // edge at every scale.
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace display_scale {
@@ -27,6 +28,21 @@ inline double resolve(const ScaleSources& sources) {
     for (double s : {sources.userZoom, sources.host, sources.desktop})
         if (std::isfinite(s) && s > 0) return clamp(s);
     return kMin;
+}
+
+// The zooms the user can choose in the editor, in the order they are offered; 0 is Auto (the
+// host's or the desktop's scale).
+inline constexpr std::array<double, 7> kZoomChoices{0, 1.0, 1.25, 1.5, 2.0, 2.5, 3.0};
+// The settings-store value that keeps the user's zoom for every instance: a 4-byte float,
+// one of kZoomChoices. It is a preference of the user's screen, not of a session, so it is
+// never part of an instance's saved state.
+inline constexpr const char* kZoomValueName = "EditorZoom";
+
+// Where `zoom` stands in kZoomChoices; -1 when it is none of them.
+inline int zoomChoiceIndex(double zoom) {
+    for (std::size_t i = 0; i < kZoomChoices.size(); ++i)
+        if (kZoomChoices[i] == zoom) return static_cast<int>(i);
+    return -1;
 }
 
 // The device position of a logical edge.

@@ -1,11 +1,12 @@
 // The editor in a real window inside a stand-in for the host's window, driven only through
-// the effect's record: rectangle, open, reopen, close, bad parents, the editor's own timer
-// and the pause while the host hides the window.
+// the effect's record: rectangle, open, reopen, close, bad parents, the user's zoom, the
+// editor's own timer and the pause while the host hides the window.
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <thread>
 
+#include "editor/zoom_choice.h"
 #include "tests/plugin_editor/editor_host.h"
 #include "tests/support/host_window.h"
 #include "views/meter_display.h"
@@ -37,8 +38,10 @@ struct EditorWindow : ::testing::Test {
     TestHostWindow window;
     void SetUp() override {
         ASSERT_TRUE(window.valid()) << "no window system to open the editor in";
+        ASSERT_TRUE(zoom_choice::store(0)) << "the editors open at the host's scale";
         host.start();
     }
+    void TearDown() override { zoom_choice::store(0); }
 };
 
 }  // namespace
@@ -59,6 +62,28 @@ TEST_F(EditorWindow, RectangleIsAnsweredBeforeAndAfterOpening) {
         host.dispatch(effEditClose);
     }
     EXPECT_EQ(host.dispatch(effEditGetRect, 0, 0, nullptr), 0) << "no place to put the answer";
+}
+
+TEST_F(EditorWindow, EveryInstancesEditorOpensAtTheUsersZoomOverTheHostsScale) {
+    host.dispatch(effVendorSpecific, kVendorScaleIndex, kVendorScaleValue, nullptr, 1.5f);
+    ASSERT_EQ(host.dispatch(effEditOpen, 0, 0, window.handle()), 1);
+    EXPECT_EQ(rectOf(host).right, 879);
+    host.editor()->meterEditor()->chooseZoom(2);  // as the menu does
+    EXPECT_EQ(rectOf(host).right, 1172);
+    host.dispatch(effEditClose);
+
+    VstEditorHost other;  // a second instance, as in another track
+    other.start();
+    TestHostWindow otherWindow;
+    ASSERT_EQ(other.dispatch(effEditOpen, 0, 0, otherWindow.handle()), 1);
+    EXPECT_EQ(rectOf(other).right, 1172);
+    EXPECT_EQ(rectOf(other).bottom, 390);
+    other.dispatch(effEditClose);
+    // Auto gives the host's scale back, in the next editor too.
+    EXPECT_TRUE(zoom_choice::store(0));
+    ASSERT_EQ(host.dispatch(effEditOpen, 0, 0, window.handle()), 1);
+    EXPECT_EQ(rectOf(host).right, 879);
+    host.dispatch(effEditClose);
 }
 
 TEST_F(EditorWindow, OpensClosesAndReopensAnyNumberOfTimes) {

@@ -10,6 +10,7 @@
 #include <limits>
 #include <string>
 
+#include "controls/popup_menu_view.h"
 #include "controls/selectors.h"
 #include "metering/meter_model.h"
 #include "platform/settings_store.h"
@@ -223,6 +224,8 @@ TEST_F(SettingsPanels, AnEmptySpotTurnsBackAndStoresAClickOnAControlDoesNot) {
     click(window);
     click(emptySpot(), kRButton);
     EXPECT_TRUE(back->isShown()) << "knob, value window and a right click keep the panel";
+    ASSERT_NE(editor->meterEditor()->zoomMenu(), nullptr) << "the right click opened the zoom menu instead";
+    editor->meterEditor()->zoomMenu()->dismiss();
     EXPECT_EQ(persisted(72), meter_settings::defaultValue(72));
 
     click(emptySpot());
