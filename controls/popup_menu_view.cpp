@@ -10,7 +10,6 @@
 namespace {
 
 constexpr double kCoverSize = 10000;  // the whole window, whatever size it takes: see hitTest
-constexpr double kInnerMargin = 4;
 constexpr double kTextIndent = 22;    // room for the tick
 constexpr CColor kTickedText = overlay_style::kAccent;
 

@@ -17,6 +17,7 @@ public:
     static constexpr double kWidth = 120;
     static constexpr double kRowHeight = 18;
     static constexpr double kCaptionHeight = 20;
+    static constexpr double kInnerMargin = 4;  // around the caption and the items
 
     // Called with the chosen item's index, after the menu has left the frame.
     using Chosen = std::function<void(int)>;

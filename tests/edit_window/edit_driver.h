@@ -89,6 +89,7 @@ public:
     virtual void clientSize(int& width, int& height) = 0;
     // A left click at a point of the client area, through the system's input.
     virtual void click(int x, int y) = 0;
+    virtual void rightClick(int x, int y) = 0;
     // Keys as the user types them on the keyboard: plain ASCII text, or one of the keys below.
     enum class Key { Return, Escape, Tab, Backspace };
     virtual void type(const std::string& text) = 0;

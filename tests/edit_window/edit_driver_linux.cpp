@@ -146,13 +146,15 @@ public:
         height = static_cast<int>(h);
     }
 
-    void click(int x, int y) override {
+    void click(int x, int y) override { clickWith(1, x, y); }
+    void rightClick(int x, int y) override { clickWith(3, x, y); }
+    void clickWith(unsigned button, int x, int y) {
         int screenX = 0, screenY = 0;
         Window child = 0;
         XTranslateCoordinates(display_, window_, DefaultRootWindow(display_), x, y, &screenX, &screenY, &child);
         XTestFakeMotionEvent(display_, DefaultScreen(display_), screenX, screenY, CurrentTime);
-        XTestFakeButtonEvent(display_, 1, True, CurrentTime);
-        XTestFakeButtonEvent(display_, 1, False, CurrentTime);
+        XTestFakeButtonEvent(display_, button, True, CurrentTime);
+        XTestFakeButtonEvent(display_, button, False, CurrentTime);
         XFlush(display_);
     }
 

@@ -169,6 +169,10 @@ public:
         SetForegroundWindow(window_);
         testsupport::sendLeftClick(window_, POINT{x, y});
     }
+    void rightClick(int x, int y) override {
+        SetForegroundWindow(window_);
+        testsupport::sendRightClick(window_, POINT{x, y});
+    }
 
     void type(const std::string& text) override {
         SetForegroundWindow(window_);  // keys go to the foreground window of Wine's desktop

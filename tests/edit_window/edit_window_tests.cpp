@@ -12,6 +12,9 @@
 #include <thread>
 #include <vector>
 
+#include "controls/popup_menu_view.h"
+#include "model/display_scale.h"
+#include "platform/settings_store.h"
 #include "tests/edit_window/edit_driver.h"
 
 namespace {
@@ -110,6 +113,16 @@ protected:
             std::fclose(file);
         }
     }
+    // Waits until more than half of `area` differs from `before`; `after` is the screen then.
+    bool screenChangesIn(const RgbaImage& before, const Area& area, RgbaImage& after) {
+        for (int i = 0; i < 150; ++i) {
+            if (driver_->capture(after) && after.width == before.width && after.height == before.height &&
+                changedPixels(before, after, area) > pixelsOf(area) / 2)
+                return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+        return false;
+    }
     std::string describeSize() {
         int w = 0, h = 0;
         driver_->clientSize(w, h);
@@ -203,6 +216,65 @@ TEST_F(EditWindow, OpensAtTheDesktopsScaleAndTakesClicksWhereTheControlsAreDrawn
     driver_->closeWindow();
     EXPECT_EQ(driver_->waitForExit(kEventSeconds), 0);
     EXPECT_EQ(parameterLines(out.all()), (std::vector<std::string>{"begin 3", "automate 3 0.5000", "end 3"}));
+}
+
+// The zoom menu in a real window: a right click on the meter face opens it, 200 % doubles the
+// window at once, the next editor (another process) opens at 200 %, and Auto takes it back.
+TEST_F(EditWindow, TheZoomChosenFromTheMenuResizesAndIsKeptForTheNextEditor) {
+    // The store is the user's (under Wine, the prefix's registry): Auto before and after.
+    struct AutoZoom {
+        AutoZoom() { ok = write(); }
+        ~AutoZoom() { write(); }
+        static bool write() {
+            const float zoom = 0;
+            const platform::SettingBlob blob{display_scale::kZoomValueName, &zoom, sizeof zoom};
+            return platform::writeSettings(&blob, 1);
+        }
+        bool ok = false;
+    } autoZoom;
+    ASSERT_TRUE(autoZoom.ok);
+    const std::string music = "edit_window_music_zoom.wav";
+    ASSERT_EQ(driver_->run({"signal", "--out", music, "--seconds", "12"}), 0) << driver_->errors();
+    // The menu opens at the click when it fits there: its items are found from its layout.
+    const int clickX = 137, clickY = 30;
+    auto itemY = [&](int item, int scale) {
+        return static_cast<int>(scale * (clickY + CPopupMenuView::kInnerMargin + CPopupMenuView::kCaptionHeight +
+                                         (item + 0.5) * CPopupMenuView::kRowHeight));
+    };
+    const int itemX = clickX + static_cast<int>(CPopupMenuView::kWidth / 2);
+    edittest::OutputLines& out = driver_->output();
+
+    ASSERT_TRUE(driver_->start({"edit", music, "--seconds", "60"}));
+    ASSERT_TRUE(out.waitFor("open 586 195", kStartSeconds)) << out.text() << driver_->errors();
+    ASSERT_TRUE(driver_->findWindow(kEventSeconds));
+    RgbaImage before, menu;
+    settleAndKeep("edit_window_before_menu.png", before);
+    driver_->rightClick(clickX, clickY);
+    // Where the menu lies over the light meter face.
+    const Area menuArea{itemX - 40, itemY(0, 1) - 5, itemX + 40, kLeftMeter.bottom - 5};
+    EXPECT_TRUE(screenChangesIn(before, menuArea, menu)) << "no menu appeared";
+    settleAndKeep("edit_window_zoom_menu.png", menu);
+    driver_->click(itemX, itemY(4, 1));  // 200 %
+    EXPECT_TRUE(out.waitFor("size 1172 390", kEventSeconds)) << out.text();
+    EXPECT_TRUE(clientSizeBecomes(1172, 390)) << "not " << describeSize();
+    driver_->closeWindow();
+    EXPECT_EQ(driver_->waitForExit(kEventSeconds), 0);
+
+    ASSERT_TRUE(driver_->start({"edit", music, "--seconds", "60"}));
+    EXPECT_TRUE(out.waitFor("open 1172 390", kStartSeconds)) << "the zoom was not kept: " << out.text();
+    ASSERT_TRUE(driver_->findWindow(kEventSeconds));
+    EXPECT_TRUE(clientSizeBecomes(1172, 390)) << "not " << describeSize();
+    RgbaImage zoomed, zoomedMenu;
+    settleAndKeep("edit_window_zoom_200.png", zoomed);
+    driver_->rightClick(2 * clickX, 2 * clickY);
+    const Area zoomedMenuArea{2 * itemX - 80, itemY(0, 2) - 10, 2 * itemX + 80, 2 * kLeftMeter.bottom - 10};
+    EXPECT_TRUE(screenChangesIn(zoomed, zoomedMenuArea, zoomedMenu)) << "no menu appeared at 200 %";
+    driver_->click(2 * itemX, itemY(0, 2));  // Auto
+    EXPECT_TRUE(out.waitFor("size 586 195", kEventSeconds)) << out.text();
+    EXPECT_TRUE(clientSizeBecomes(586, 195)) << "not " << describeSize();
+    driver_->closeWindow();
+    EXPECT_EQ(driver_->waitForExit(kEventSeconds), 0);
+    EXPECT_TRUE(parameterLines(out.all()).empty()) << "zooming automates nothing";
 }
 
 TEST_F(EditWindow, TheWindowFollowsTheSizesThePluginAsksFor) {
