@@ -63,7 +63,10 @@ bool MeterEditor::build(void* parentWindow, bool offscreen) {
         scaleSources_.userZoom = zoom_choice::stored();
         scaleSources_.desktop = platform::desktopScale(parentWindow);
         scale_ = display_scale::resolve(scaleSources_);
+        desktopFollower_.start(scaleSources_.desktop);
+        nextDesktopLook_ = std::chrono::steady_clock::now() + std::chrono::milliseconds(kDesktopLookMs);
     }
+    parentWindow_ = offscreen ? nullptr : parentWindow;
     auto* newFrame = new MyFrame(CRect(0, 0, kWidth, kOpenHeight), nullptr, this);
     newFrame->setScale(scale_);
     newFrame->setContextMenuHandler([this](const CPoint& at) { showZoomMenu(at); });
@@ -130,6 +133,7 @@ void MeterEditor::close() {
         if (p) p->close();
     for (auto& p : panels_) p.reset();
     zoomMenu_ = nullptr;
+    parentWindow_ = nullptr;
     CFrame* old = frame;
     frame = nullptr;
     old->close();
@@ -158,6 +162,7 @@ void MeterEditor::idleStep() {
     inIdle_ = true;
     lastStep_ = std::chrono::steady_clock::now();
     host_.idleHost();
+    followDesktopScale();
     applyPendingParameters();
     if (labelStrip_) labelStrip_->idle();
     // A window nobody can see needs no needles.
@@ -320,6 +325,25 @@ void MeterEditor::chooseZoom(double zoom) {
     if (display_scale::zoomChoiceIndex(zoom) < 0) return;
     zoom_choice::store(zoom);  // a store that cannot be written still zooms this editor
     setUserZoom(zoom);
+}
+
+void MeterEditor::followDesktopScale() {
+    if (!parentWindow_ || !frame) return;
+    const auto now = std::chrono::steady_clock::now();
+    if (now < nextDesktopLook_) return;
+    nextDesktopLook_ = now + std::chrono::milliseconds(kDesktopLookMs);
+    if (scaleSources_.userZoom > 0 || scaleSources_.host > 0) {
+        desktopFollower_.start(scaleSources_.desktop);  // outranked: nothing to follow meanwhile
+        return;
+    }
+    DesktopScaleFollower::Look look;
+    look.scale = platform::desktopScale(parentWindow_);
+    if (toolkit::IPlatformWindow* window = frame->getPlatformWindow())
+        look.placed = window->screenOrigin(look.x, look.y);
+    if (const double changed = desktopFollower_.look(look); changed > 0) {
+        scaleSources_.desktop = changed;
+        applyScale();
+    }
 }
 
 void MeterEditor::applyScale() {

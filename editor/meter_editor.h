@@ -17,6 +17,7 @@
 #include <memory>
 
 #include "core/editor_effect.h"
+#include "editor/desktop_scale_follower.h"
 #include "editor/editor_host.h"
 #include "editor/editor_lock.h"
 #include "editor/strip_editor.h"
@@ -35,6 +36,7 @@ public:
     static constexpr int kWidth = editor_size::kWidth;
     static constexpr int kOpenHeight = editor_size::kOpenHeight;
     static constexpr int kTimerPeriodMs = 16;  // about 60 redraws a second
+    static constexpr int kDesktopLookMs = 500;  // how often an open window checks the desktop's scale
     static constexpr int kBackgroundId = 10000;
 
     // Listens to the effect's parameter changes until destroyed. `lock` is the lock the
@@ -69,7 +71,9 @@ public:
     // GUI thread; take the editor's lock. The sources of the display scale: the user's zoom
     // (0 = Auto), the scale the host states and the desktop's (0 = none, junk is ignored).
     // The editor draws at display_scale::resolve of them; when that changes, an open editor
-    // is redrawn at once and the host is asked for the size at it.
+    // is redrawn at once and the host is asked for the size at it. An editor in a window
+    // follows its desktop's scale while open (see DesktopScaleFollower), when nothing above
+    // it holds.
     void setUserZoom(double zoom);
     void setHostScale(double scale);
     void setDesktopScale(double scale);
@@ -117,6 +121,8 @@ private:
     // Tells the window and the host the size at the current scale.
     void announceSize();
     void applyScale();
+    // From the idle step: one look at the desktop's scale every kDesktopLookMs.
+    void followDesktopScale();
     double interpolationFactor() const;
 
     EditorEffect& effect_;  // the effect, as the editor sees it
@@ -130,6 +136,9 @@ private:
     int height_ = kOpenHeight;                    // logical pixels; follows the strips
     double scale_ = 1;                            // display scale, GUI thread only
     display_scale::ScaleSources scaleSources_;    // GUI thread only
+    void* parentWindow_ = nullptr;                // the host's window while open in one
+    DesktopScaleFollower desktopFollower_;
+    std::chrono::steady_clock::time_point nextDesktopLook_{};
     int currentMeter_ = -1;                       // 0 VU, 1 RMS, 2 PPM; -1 none yet
     int settingsShownFor_ = -1;                   // meter turned to its settings when last closed
     std::array<int, 3> stripLayout_{-1, -1, -1};  // "Strips", "ShowFlt", "ShowLbl" as applied

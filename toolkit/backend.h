@@ -177,6 +177,13 @@ public:
         (void)height;
         return false;
     }
+    // Where the window's top-left corner is on the screen (device pixels); false where the
+    // window system cannot tell. Cheap enough for the timer, not for every frame.
+    virtual bool screenOrigin(int& x, int& y) {
+        (void)x;
+        (void)y;
+        return false;
+    }
     // Calls `tick` about every `periodMs` milliseconds while the window can be seen, and also
     // soon after window-system events arrive, until stopTimer. Win32: from the window's
     // message handling, on the GUI thread. X11: from a thread of the window's own, which

@@ -83,13 +83,6 @@ TEST(DesktopScaleLinux, XftDpiThenGdkScaleThenQtScaleFactorThenOne) {
     }
 }
 
-// The resource string as xrdb leaves it on the root window of screen 0.
-void setResources(Display* display, const std::string& text) {
-    XChangeProperty(display, RootWindow(display, 0), XA_RESOURCE_MANAGER, XA_STRING, 8, PropModeReplace,
-                    reinterpret_cast<const unsigned char*>(text.c_str()), static_cast<int>(text.size()));
-    XSync(display, False);
-}
-
 TEST(DesktopScaleLinux, ReadsTheDisplaysResourcesAndTheEnvironment) {
     testsupport::PrivateXServer server;
     ASSERT_TRUE(server.running());
@@ -99,9 +92,9 @@ TEST(DesktopScaleLinux, ReadsTheDisplaysResourcesAndTheEnvironment) {
     unsetenv("GDK_SCALE");
     unsetenv("QT_SCALE_FACTOR");
     EXPECT_DOUBLE_EQ(platform::desktopScale(nullptr), 1.0) << "a server without resources";
-    setResources(display, "Xft.dpi:\t192\n");
+    testsupport::setRootResources(display, "Xft.dpi:\t192\n");
     EXPECT_DOUBLE_EQ(platform::desktopScale(nullptr), 2.0);
-    setResources(display, "Xft.dpi:\t0\n");
+    testsupport::setRootResources(display, "Xft.dpi:\t0\n");
     setenv("GDK_SCALE", "2", 1);
     EXPECT_DOUBLE_EQ(platform::desktopScale(nullptr), 2.0);
     unsetenv("GDK_SCALE");

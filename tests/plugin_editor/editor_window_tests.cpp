@@ -3,12 +3,19 @@
 // editor's own timer and the pause while the host hides the window.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <string>
 #include <thread>
+#include <tuple>
+#include <vector>
 
 #include "editor/zoom_choice.h"
 #include "tests/plugin_editor/editor_host.h"
 #include "tests/support/host_window.h"
+#if !defined(_WIN32)
+#include "tests/support/x11_test_server.h"
+#endif
 #include "views/meter_display.h"
 #include "views/meter_panels.h"
 
@@ -85,6 +92,36 @@ TEST_F(EditorWindow, EveryInstancesEditorOpensAtTheUsersZoomOverTheHostsScale) {
     EXPECT_EQ(rectOf(host).right, 879);
     host.dispatch(effEditClose);
 }
+
+#if !defined(_WIN32)
+TEST_F(EditorWindow, AnOpenEditorFollowsTheDesktopsScaleUnlessTheUserZoomed) {
+    Display* display = XOpenDisplay(nullptr);  // the tests' private server
+    ASSERT_NE(display, nullptr);
+    ASSERT_EQ(host.dispatch(effEditOpen, 0, 0, window.handle()), 1);
+    host.events();
+    auto widthBecomes = [&](int width) { return pumpUntil(window, [&] { return rectOf(host).right == width; }); };
+    // The user changes the system's scale while the editor is open (as xrdb does).
+    for (const auto& [resources, width, height] : {std::tuple{"Xft.dpi:\t192\n", 1172, 390},
+                                                   std::tuple{"Xft.dpi:\t144\n", 879, 293},
+                                                   std::tuple{"", 586, 195}}) {
+        SCOPED_TRACE(resources);
+        testsupport::setRootResources(display, resources);
+        EXPECT_TRUE(widthBecomes(width)) << "still " << rectOf(host).right;
+        EXPECT_EQ(rectOf(host).bottom, height);
+        std::string size = "size ";
+        size += std::to_string(width) + " " + std::to_string(height);
+        const std::vector<std::string> events = host.events();
+        EXPECT_NE(std::find(events.begin(), events.end(), size), events.end()) << "the host was not asked";
+    }
+    host.editor()->meterEditor()->chooseZoom(1);
+    testsupport::setRootResources(display, "Xft.dpi:\t192\n");
+    window.pump(1500);  // three looks
+    EXPECT_EQ(rectOf(host).right, 586) << "the user's zoom holds";
+    host.dispatch(effEditClose);
+    testsupport::setRootResources(display, "");
+    XCloseDisplay(display);
+}
+#endif
 
 TEST_F(EditorWindow, OpensClosesAndReopensAnyNumberOfTimes) {
     TemepleteEditor* editor = host.editor();

@@ -1,5 +1,6 @@
 #include "tests/support/x11_test_server.h"
 
+#include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <cairo.h>
 #include <poll.h>
@@ -94,6 +95,15 @@ void PrivateXServer::stop() {
     int status = 0;
     waitpid(pid_, &status, 0);
     pid_ = 0;
+}
+
+void setRootResources(Display* display, const std::string& text) {
+    if (text.empty())
+        XDeleteProperty(display, RootWindow(display, 0), XA_RESOURCE_MANAGER);
+    else
+        XChangeProperty(display, RootWindow(display, 0), XA_RESOURCE_MANAGER, XA_STRING, 8, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(text.c_str()), static_cast<int>(text.size()));
+    XSync(display, False);
 }
 
 bool saveScreenshot(Display* display, Window window, int width, int height, const char* path) {

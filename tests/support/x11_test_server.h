@@ -27,6 +27,10 @@ private:
     std::string name_;
 };
 
+// Replaces the resource string on the root window of screen 0, as xrdb leaves it (Xft.dpi and
+// the like); an empty text takes it away.
+void setRootResources(Display* display, const std::string& text);
+
 // Saves what `window` shows (width x height from its top-left corner) as a PNG.
 bool saveScreenshot(Display* display, Window window, int width, int height, const char* path);
 

@@ -157,6 +157,14 @@ public:
         return window_ && focused && (focused == window_ || IsChild(window_, focused));
     }
 
+    bool screenOrigin(int& x, int& y) override {
+        POINT origin{0, 0};
+        if (!window_ || !ClientToScreen(window_, &origin)) return false;
+        x = origin.x;
+        y = origin.y;
+        return true;
+    }
+
     bool resizeParent(int width, int height) override {
         const HWND parent = window_ ? GetParent(window_) : nullptr;
         if (!parent || width <= 0 || height <= 0) return false;

@@ -300,6 +300,15 @@ public:
 
     bool keysArriveNatively() const override { return hasFocus_; }
 
+    bool screenOrigin(int& x, int& y) override {
+        if (!window_) return false;
+        Window child = 0;
+        ErrorTrap trap(display_);
+        const bool translated =
+            XTranslateCoordinates(display_, window_, DefaultRootWindow(display_), 0, 0, &x, &y, &child) != 0;
+        return translated && trap.ok();
+    }
+
     bool startTimer(int periodMs, std::function<void()> tick) override {
         stopTimer();
         if (!window_ || periodMs <= 0 || !tick) return false;

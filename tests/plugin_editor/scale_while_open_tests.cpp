@@ -1,7 +1,9 @@
-// The user's zoom: the menu a right click on the frame opens, what choosing from it does to
-// the window and the host, that the choice is kept in the settings store for the next editor
-// (and not in the instance's state), and what the store may hold instead. Pictures of the
-// menu are kept beside the test program (zoom-menu-*.png).
+// The scale changing while the editor is open. The user's zoom: the menu a right click on the
+// frame opens, what choosing from it does to the window and the host, that the choice is kept
+// in the settings store for the next editor (and not in the instance's state), and what the
+// store may hold instead; pictures of the menu are kept beside the test program
+// (zoom-menu-*.png). The desktop's scale: when a new one is taken, and that a window between
+// two monitors does not swing between them.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -10,6 +12,7 @@
 #include <vector>
 
 #include "controls/popup_menu_view.h"
+#include "editor/desktop_scale_follower.h"
 #include "editor/zoom_choice.h"
 #include "model/display_scale.h"
 #include "platform/settings_store.h"
@@ -194,5 +197,40 @@ TEST_F(ZoomMenu, PicturesOfTheMenuAtOneAndTwoTimes) {
         EXPECT_LT(inside.red + inside.green + inside.blue, 3 * 60);
         picture->savePng(zoom == 1 ? "zoom-menu-1.png" : "zoom-menu-2.png");
         shown->dismiss();
+    }
+}
+
+TEST(DesktopScaleFollower, TakesASteadyNewScaleAndDoesNotSwingBackUntilTheWindowMoves) {
+    using Look = DesktopScaleFollower::Look;
+    const struct Case {
+        const char* what;
+        std::vector<Look> looks;
+        std::vector<double> answers;  // 0: keep the current scale
+    } cases[] = {
+        {"the same scale", {{1, true, 0, 0}, {1, true, 0, 0}}, {0, 0}},
+        {"a blip while dragged across", {{2, true, 900, 0}, {1, true, 1900, 0}, {2, true, 2100, 0}}, {0, 0, 0}},
+        {"a new monitor, twice in a row", {{2, true, 2100, 0}, {2, true, 2100, 0}, {2, true, 2100, 0}}, {0, 2, 0}},
+        {"straddling: our resize reads the old monitor again",
+         {{1.5, true, 1800, 40}, {1.5, true, 1800, 40}, {1, true, 1800, 40}, {1, true, 1803, 40}, {1, true, 1800, 44},
+          {1.5, true, 1800, 40}},
+         {0, 1.5, 0, 0, 0, 0}},
+        {"moved back by the user",
+         {{1.5, true, 1800, 40}, {1.5, true, 1800, 40}, {1.5, true, 1800, 40}, {1, true, 1500, 40}, {1, true, 1500, 40}},
+         {0, 1.5, 0, 0, 1}},
+        {"a third scale is not blocked", {{2, true, 0, 0}, {2, true, 0, 0}, {3, true, 0, 0}, {3, true, 0, 0}}, {0, 2, 0, 3}},
+        {"no position known: the old scale stays blocked",
+         {{2, false, 0, 0}, {2, false, 0, 0}, {1, false, 0, 0}, {1, false, 0, 0}}, {0, 2, 0, 0}},
+        {"junk readings count for nothing",
+         {{std::numeric_limits<double>::quiet_NaN(), true, 0, 0}, {0, true, 0, 0}, {-2, true, 0, 0}, {2, true, 0, 0},
+          {2, true, 0, 0}},
+         {0, 0, 0, 0, 2}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        DesktopScaleFollower follower;
+        follower.start(1);
+        ASSERT_EQ(c.looks.size(), c.answers.size());
+        for (std::size_t i = 0; i < c.looks.size(); ++i)
+            EXPECT_DOUBLE_EQ(follower.look(c.looks[i]), c.answers[i]) << "look " << i;
     }
 }
