@@ -9,6 +9,7 @@
 // clang-format on
 
 #include <chrono>
+#include <functional>
 #include <limits>
 #include <thread>
 
@@ -32,17 +33,23 @@ protected:
         parent_ = XCreateSimpleWindow(display_, DefaultRootWindow(display_), 0, 0, 700, 300, 0, 0, 0);
         XMapWindow(display_, parent_);
         XSync(display_, False);
-        const clap::PluginFactory* factory = clap_test::factory();
-        ASSERT_NE(factory, nullptr);
-        plugin_ = factory->createPlugin(factory, &host_.record, "com.kestrune-zeb.aldermark");
-        ASSERT_TRUE(plugin_ && plugin_->init(plugin_));
-        gui_ = static_cast<const clap::PluginGui*>(plugin_->getExtension(plugin_, clap::kExtGui));
-        params_ = static_cast<const clap::PluginParams*>(plugin_->getExtension(plugin_, clap::kExtParams));
+        clap_.emplace(host_, std::nullopt);
+        ASSERT_TRUE(*clap_);
+        plugin_ = clap_->plugin();
+        gui_ = clap_->ext<clap::PluginGui>(clap::kExtGui);
+        params_ = clap_->ext<clap::PluginParams>(clap::kExtParams);
         ASSERT_TRUE(gui_ && params_);
     }
     void TearDown() override {
-        if (plugin_) plugin_->destroy(plugin_);
+        clap_.reset();  // the editor goes before the display it draws on
         if (display_) XCloseDisplay(display_);
+    }
+
+    // The created editor in the fixture's parent window, as a host embeds it.
+    bool embed() {
+        clap::Window window{"x11", {0}};
+        window.x11 = parent_;
+        return gui_->setParent(plugin_, &window);
     }
 
     // The host's main thread for `seconds`, until `done` holds: callbacks it was asked for.
@@ -60,6 +67,7 @@ protected:
     Display* display_ = nullptr;
     Window parent_ = 0;
     Host host_;
+    std::optional<clap_test::Instance> clap_;
     const clap::Plugin* plugin_ = nullptr;
     const clap::PluginGui* gui_ = nullptr;
     const clap::PluginParams* params_ = nullptr;
@@ -95,9 +103,7 @@ TEST_F(ClapGuiTest, EmbedsTheEditorAndTellsTheHostOfGesturesValuesAndSize) {
     ASSERT_TRUE(gui_->getResizeHints(plugin_, &hints));
     EXPECT_FALSE(hints.canResizeHorizontally || hints.canResizeVertically) << "hosts ask before they let users drag";
     EXPECT_FALSE(gui_->setSize(plugin_, 800, 600)) << "the size follows the strips, not the host";
-    clap::Window window{"x11", {0}};
-    window.x11 = parent_;
-    ASSERT_TRUE(gui_->setParent(plugin_, &window));
+    ASSERT_TRUE(embed());
     ASSERT_TRUE(gui_->show(plugin_));
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
 
@@ -123,7 +129,6 @@ TEST_F(ClapGuiTest, EmbedsTheEditorAndTellsTheHostOfGesturesValuesAndSize) {
     EXPECT_FALSE(gui_->getSize(plugin_, &width, &height));
 }
 
-
 TEST_F(ClapGuiTest, TakesTheHostsScaleAndAnswersTheScaledSize) {
     EXPECT_FALSE(gui_->setScale(plugin_, 2.0)) << "no editor before create";
     ASSERT_TRUE(gui_->create(plugin_, "x11", false));
@@ -145,9 +150,7 @@ TEST_F(ClapGuiTest, TakesTheHostsScaleAndAnswersTheScaledSize) {
     }
 
     // Open, a new scale resizes the window and asks the host for the size at once.
-    clap::Window window{"x11", {0}};
-    window.x11 = parent_;
-    ASSERT_TRUE(gui_->setParent(plugin_, &window));
+    ASSERT_TRUE(embed());
     host_.resizeRequests.clear();
     ASSERT_TRUE(gui_->setScale(plugin_, 2.0));
     ASSERT_TRUE(runMainThread(3, [&] { return !host_.resizeRequests.empty(); }));

@@ -195,15 +195,12 @@ TEST_F(Lv2UiTest, EmbedsTheEditorAndGivesTheHostItsSizeGesturesAndValues) {
     handle_ = openUi();
     ASSERT_NE(handle_, nullptr);
     ASSERT_NE(widget_, nullptr);
-    XWindowAttributes attributes{};
     Window root = 0, parentOfWidget = 0, *children = nullptr;
     unsigned int count = 0;
     ASSERT_TRUE(XQueryTree(display_, reinterpret_cast<Window>(widget_), &root, &parentOfWidget, &children, &count));
     if (children) XFree(children);
     EXPECT_EQ(parentOfWidget, parent_);
-    ASSERT_TRUE(XGetWindowAttributes(display_, reinterpret_cast<Window>(widget_), &attributes));
-    EXPECT_EQ(attributes.width, editor_size::kWidth);
-    EXPECT_EQ(attributes.height, editor_size::kOpenHeight);
+    // Its size at 1x is the scale test's case without an option; here the resize shows it is up.
     ASSERT_TRUE(host(2, 0, [&] { return log_.has("resize 586 195"); }));
 
     // The filters strip's arrow opens it: the host records one gesture on the port and
@@ -229,6 +226,7 @@ TEST_F(Lv2UiTest, OpensAtTheScaleFactorTheHostStatesInItsOptions) {
     for (const Case& c : {Case{LV2_ATOM__Float, 2.0f, 1172, 390}, {LV2_ATOM__Float, 1.5f, 879, 293},
                           {LV2_ATOM__Float, 7.0f, 1758, 585}, {LV2_ATOM__Float, std::nanf(""), 586, 195},
                           {LV2_ATOM__Float, -1.0f, 586, 195}, {LV2_ATOM__Int, 2.0f, 586, 195}, {nullptr, 0, 586, 195}}) {
+        SCOPED_TRACE(std::to_string(c.value) + " " + (c.type ? c.type : "no option"));
         const LV2_Options_Option options[] = {
             {LV2_OPTIONS_INSTANCE, 0, map_.map(map_.handle, LV2_UI__scaleFactor), sizeof(float),
              c.type ? map_.map(map_.handle, c.type) : 0, &c.value},
@@ -238,8 +236,8 @@ TEST_F(Lv2UiTest, OpensAtTheScaleFactorTheHostStatesInItsOptions) {
         ASSERT_NE(handle_, nullptr);
         XWindowAttributes attributes{};
         ASSERT_TRUE(XGetWindowAttributes(display_, reinterpret_cast<Window>(widget_), &attributes));
-        EXPECT_EQ(attributes.width, c.width) << c.value << " " << (c.type ? c.type : "no option");
-        EXPECT_EQ(attributes.height, c.height) << c.value << " " << (c.type ? c.type : "no option");
+        EXPECT_EQ(attributes.width, c.width);
+        EXPECT_EQ(attributes.height, c.height);
         const std::string resize = "resize " + std::to_string(c.width) + " " + std::to_string(c.height);
         EXPECT_TRUE(host(2, 0, [&] { return log_.has(resize); })) << ::testing::PrintToString(log_.events);
         ui_->cleanup(handle_);
