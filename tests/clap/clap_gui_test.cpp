@@ -11,6 +11,8 @@
 #include <chrono>
 #include <functional>
 #include <limits>
+#include <optional>
+#include <utility>
 #include <thread>
 
 #include "model/editor_size.h"
@@ -22,6 +24,13 @@ namespace {
 using clap_test::Host;
 using clap_test::SentEvents;
 using Sent = SentEvents::Sent;
+using Size = std::pair<std::uint32_t, std::uint32_t>;  // width, height
+
+// The editor's size at `scale`, in device pixels.
+Size scaledSize(std::uint32_t height, double scale = 1.0) {
+    return {static_cast<std::uint32_t>(editor_size::scaled(editor_size::kWidth, scale)),
+            static_cast<std::uint32_t>(editor_size::scaled(static_cast<int>(height), scale))};
+}
 
 class ClapGuiTest : public ::testing::Test {
 protected:
@@ -50,6 +59,13 @@ protected:
         clap::Window window{"x11", {0}};
         window.x11 = parent_;
         return gui_->setParent(plugin_, &window);
+    }
+
+    // The size get_size answers; none without an editor.
+    std::optional<Size> size() const {
+        std::uint32_t width = 0, height = 0;
+        if (!gui_->getSize(plugin_, &width, &height)) return std::nullopt;
+        return Size(width, height);
     }
 
     // The host's main thread for `seconds`, until `done` holds: callbacks it was asked for.
@@ -84,8 +100,7 @@ TEST_F(ClapGuiTest, OffersAnEmbeddedX11EditorOnly) {
         EXPECT_EQ(gui_->create(plugin_, c.api, c.floating), c.supported) << c.api << c.floating;
         if (c.supported) gui_->destroy(plugin_);
     }
-    std::uint32_t w = 0, h = 0;
-    EXPECT_FALSE(gui_->getSize(plugin_, &w, &h)) << "no editor before create";
+    EXPECT_EQ(size(), std::nullopt) << "no editor before create";
     const clap::Window wrongApi{"win32", {0}};
     ASSERT_TRUE(gui_->create(plugin_, "x11", false));
     EXPECT_FALSE(gui_->setParent(plugin_, &wrongApi));
@@ -94,10 +109,7 @@ TEST_F(ClapGuiTest, OffersAnEmbeddedX11EditorOnly) {
 
 TEST_F(ClapGuiTest, EmbedsTheEditorAndTellsTheHostOfGesturesValuesAndSize) {
     ASSERT_TRUE(gui_->create(plugin_, "x11", false));
-    std::uint32_t width = 0, height = 0;
-    ASSERT_TRUE(gui_->getSize(plugin_, &width, &height));
-    EXPECT_EQ(width, std::uint32_t{editor_size::kWidth});
-    EXPECT_EQ(height, std::uint32_t{editor_size::kOpenHeight});
+    EXPECT_EQ(size(), scaledSize(editor_size::kOpenHeight));
     EXPECT_FALSE(gui_->canResize(plugin_));
     clap::GuiResizeHints hints{true, true, true, 1, 1};
     ASSERT_TRUE(gui_->getResizeHints(plugin_, &hints));
@@ -116,9 +128,8 @@ TEST_F(ClapGuiTest, EmbedsTheEditorAndTellsTheHostOfGesturesValuesAndSize) {
     const std::uint32_t taller =
         editor_size::kMeterAreaHeight + editor_size::kFiltersStripHeight + editor_size::kStripCollapsedHeight;
     ASSERT_TRUE(runMainThread(3, [&] { return !host_.resizeRequests.empty(); }));
-    EXPECT_EQ(host_.resizeRequests.back(), std::make_pair(std::uint32_t{editor_size::kWidth}, taller));
-    ASSERT_TRUE(gui_->getSize(plugin_, &width, &height));
-    EXPECT_EQ(height, taller);
+    EXPECT_EQ(host_.resizeRequests.back(), scaledSize(taller));
+    EXPECT_EQ(size(), scaledSize(taller));
     SentEvents sent;
     params_->flush(plugin_, nullptr, &sent.list);
     const std::vector<Sent> expected = {{clap::kEventParamGestureBegin, parameters::kShowFilters, 0.0},
@@ -126,7 +137,7 @@ TEST_F(ClapGuiTest, EmbedsTheEditorAndTellsTheHostOfGesturesValuesAndSize) {
                                         {clap::kEventParamGestureEnd, parameters::kShowFilters, 0.0}};
     EXPECT_EQ(sent.sent, expected);
     gui_->destroy(plugin_);
-    EXPECT_FALSE(gui_->getSize(plugin_, &width, &height));
+    EXPECT_EQ(size(), std::nullopt);
 }
 
 TEST_F(ClapGuiTest, TakesTheHostsScaleAndAnswersTheScaledSize) {
@@ -142,11 +153,7 @@ TEST_F(ClapGuiTest, TakesTheHostsScaleAndAnswersTheScaledSize) {
     for (const Case& c : {Case{2.0, true, 2.0}, {nan, false, 2.0}, {0.0, false, 2.0}, {-2.0, false, 2.0}, {1.5, true, 1.5},
                           {5.0, true, 3.0}, {0.5, true, 1.0}}) {
         EXPECT_EQ(gui_->setScale(plugin_, c.scale), c.taken) << c.scale;
-        std::uint32_t width = 0, height = 0;
-        ASSERT_TRUE(gui_->getSize(plugin_, &width, &height));
-        EXPECT_EQ(width, static_cast<std::uint32_t>(editor_size::scaled(editor_size::kWidth, c.expectedScale))) << c.scale;
-        EXPECT_EQ(height, static_cast<std::uint32_t>(editor_size::scaled(editor_size::kOpenHeight, c.expectedScale)))
-            << c.scale;
+        EXPECT_EQ(size(), scaledSize(editor_size::kOpenHeight, c.expectedScale)) << c.scale;
     }
 
     // Open, a new scale resizes the window and asks the host for the size at once.
@@ -154,7 +161,7 @@ TEST_F(ClapGuiTest, TakesTheHostsScaleAndAnswersTheScaledSize) {
     host_.resizeRequests.clear();
     ASSERT_TRUE(gui_->setScale(plugin_, 2.0));
     ASSERT_TRUE(runMainThread(3, [&] { return !host_.resizeRequests.empty(); }));
-    EXPECT_EQ(host_.resizeRequests.back(), std::make_pair(std::uint32_t{1172}, std::uint32_t{390}));
+    EXPECT_EQ(host_.resizeRequests.back(), Size(1172, 390));
     gui_->destroy(plugin_);
 }
 
