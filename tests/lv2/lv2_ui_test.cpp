@@ -85,7 +85,7 @@ protected:
         instance_ = plugin_->instantiate(plugin_, 48000.0, "", features);
         ASSERT_NE(instance_, nullptr);
         for (uint32_t p = 0; p < lv2_ports::kPortCount; ++p)
-            plugin_->connect_port(instance_, p, p < lv2_ports::kAudioPortCount ? audio_[p].data() : &controls_[p]);
+            plugin_->connect_port(instance_, p, p < lv2_ports::kAudioPortCount ? audio_[p] : &controls_[p]);
         for (int i = 0; i < lv2_ports::kControlCount; ++i) controls_[lv2_ports::kFirstControlPort + i] = std::nanf("");
         plugin_->activate(instance_);
     }
@@ -171,11 +171,9 @@ protected:
     HostLog log_;
     LV2UI_Resize resize_{&log_, HostLog::resize};
     LV2UI_Touch touch_{&log_, HostLog::touch};
-    std::vector<float> audio_[lv2_ports::kAudioPortCount] = {std::vector<float>(kBlock), std::vector<float>(kBlock),
-                                                            std::vector<float>(kBlock), std::vector<float>(kBlock)};
+    float audio_[lv2_ports::kAudioPortCount][kBlock] = {};
     float controls_[lv2_ports::kPortCount] = {};
     long phase_ = 0;
-    int darkPixelsAtSilence_ = 0;
 };
 
 TEST_F(Lv2UiTest, OpensOnlyWithTheInstanceAndAParentOfItsOwnPlugin) {
@@ -251,7 +249,7 @@ TEST_F(Lv2UiTest, NeedlesFollowTheAudioTheHostRuns) {
     ASSERT_NE(handle_, nullptr);
     const Window widget = reinterpret_cast<Window>(widget_);
     host(1, 0);
-    darkPixelsAtSilence_ = darkPixels(widget, 150, 40, 185, 100);
+    const int darkAtSilence = darkPixels(widget, 150, 40, 185, 100);
     const std::string silent = std::string(ALDERMARK_TEST_OUTPUT) + "/lv2_ui_silence.png";
     const std::string tone = std::string(ALDERMARK_TEST_OUTPUT) + "/lv2_ui_tone.png";
     ASSERT_TRUE(testsupport::saveScreenshot(display_, widget, 586, 195, silent.c_str()));
@@ -259,7 +257,7 @@ TEST_F(Lv2UiTest, NeedlesFollowTheAudioTheHostRuns) {
     host(1.5, 0.1259f);
     ASSERT_TRUE(testsupport::saveScreenshot(display_, widget, 586, 195, tone.c_str()));
     // The left needle stands on 0 VU, near the top of its face, and no longer at the left stop.
-    EXPECT_GT(darkPixels(widget, 150, 40, 185, 100), darkPixelsAtSilence_ + 20);
+    EXPECT_GT(darkPixels(widget, 150, 40, 185, 100), darkAtSilence + 20);
 }
 
 }  // namespace
