@@ -26,12 +26,6 @@ using clap_test::SentEvents;
 using Sent = SentEvents::Sent;
 using Size = std::pair<std::uint32_t, std::uint32_t>;  // width, height
 
-// The editor's size at `scale`, in device pixels.
-Size scaledSize(std::uint32_t height, double scale = 1.0) {
-    return {static_cast<std::uint32_t>(editor_size::scaled(editor_size::kWidth, scale)),
-            static_cast<std::uint32_t>(editor_size::scaled(static_cast<int>(height), scale))};
-}
-
 class ClapGuiTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -109,7 +103,7 @@ TEST_F(ClapGuiTest, OffersAnEmbeddedX11EditorOnly) {
 
 TEST_F(ClapGuiTest, EmbedsTheEditorAndTellsTheHostOfGesturesValuesAndSize) {
     ASSERT_TRUE(gui_->create(plugin_, "x11", false));
-    EXPECT_EQ(size(), scaledSize(editor_size::kOpenHeight));
+    EXPECT_EQ(size(), Size(editor_size::kWidth, editor_size::kOpenHeight));
     EXPECT_FALSE(gui_->canResize(plugin_));
     clap::GuiResizeHints hints{true, true, true, 1, 1};
     ASSERT_TRUE(gui_->getResizeHints(plugin_, &hints));
@@ -128,8 +122,8 @@ TEST_F(ClapGuiTest, EmbedsTheEditorAndTellsTheHostOfGesturesValuesAndSize) {
     const std::uint32_t taller =
         editor_size::kMeterAreaHeight + editor_size::kFiltersStripHeight + editor_size::kStripCollapsedHeight;
     ASSERT_TRUE(runMainThread(3, [&] { return !host_.resizeRequests.empty(); }));
-    EXPECT_EQ(host_.resizeRequests.back(), scaledSize(taller));
-    EXPECT_EQ(size(), scaledSize(taller));
+    EXPECT_EQ(host_.resizeRequests.back(), Size(editor_size::kWidth, taller));
+    EXPECT_EQ(size(), Size(editor_size::kWidth, taller));
     SentEvents sent;
     params_->flush(plugin_, nullptr, &sent.list);
     const std::vector<Sent> expected = {{clap::kEventParamGestureBegin, parameters::kShowFilters, 0.0},
@@ -153,7 +147,9 @@ TEST_F(ClapGuiTest, TakesTheHostsScaleAndAnswersTheScaledSize) {
     for (const Case& c : {Case{2.0, true, 2.0}, {nan, false, 2.0}, {0.0, false, 2.0}, {-2.0, false, 2.0}, {1.5, true, 1.5},
                           {5.0, true, 3.0}, {0.5, true, 1.0}}) {
         EXPECT_EQ(gui_->setScale(plugin_, c.scale), c.taken) << c.scale;
-        EXPECT_EQ(size(), scaledSize(editor_size::kOpenHeight, c.expectedScale)) << c.scale;
+        EXPECT_EQ(size(), Size(editor_size::scaled(editor_size::kWidth, c.expectedScale),
+                               editor_size::scaled(editor_size::kOpenHeight, c.expectedScale)))
+            << c.scale;
     }
 
     // Open, a new scale resizes the window and asks the host for the size at once.
