@@ -54,13 +54,11 @@ TEST(ClapEditorChanges, ReachTheHostAsValueEventsInsideTheirGestures) {
         sent.room = 2;
         if (c.viaProcess) {
             float l[16] = {}, r[16] = {};
-            float* channels[2] = {l, r};
-            clap::AudioBuffer buffer = {channels, nullptr, 2, 0, 0};
-            const clap::Process p = {0, 16, nullptr, &buffer, &buffer, 1, 1, nullptr, &sent.list};
             ASSERT_TRUE(plugin->activate(plugin, 48000.0, 16, 16));
-            EXPECT_EQ(plugin->process(plugin, &p), clap::kProcessContinue);
+            // No input events: a host may pass none.
+            EXPECT_EQ(clap_test::processBlock(plugin, {l, r}, {l, r}, 16, nullptr, &sent.list), clap::kProcessContinue);
             sent.room = 10;
-            EXPECT_EQ(plugin->process(plugin, &p), clap::kProcessContinue);
+            EXPECT_EQ(clap_test::processBlock(plugin, {l, r}, {l, r}, 16, nullptr, &sent.list), clap::kProcessContinue);
             plugin->deactivate(plugin);
         } else {
             params->flush(plugin, nullptr, &sent.list);
@@ -91,11 +89,9 @@ TEST(ClapEditorChanges, ArriveInOrderWhileTheAudioThreadRuns) {
     std::atomic<bool> editing{true};
     std::thread audio([&] {
         float l[64] = {}, r[64] = {};
-        float* channels[2] = {l, r};
-        clap::AudioBuffer buffer = {channels, nullptr, 2, 0, 0};
-        const clap::Process p = {0, 64, nullptr, &buffer, &buffer, 1, 1, nullptr, &sent.list};
-        while (editing.load()) plugin->process(plugin, &p);
-        plugin->process(plugin, &p);  // what came after the last look
+        auto block = [&] { clap_test::processBlock(plugin, {l, r}, {l, r}, 64, nullptr, &sent.list); };
+        while (editing.load()) block();
+        block();  // what came after the last look
     });
     constexpr int kSteps = 400;  // fewer than the queue holds, in case the audio thread is slow to start
     for (int i = 0; i < kSteps; ++i) instance->effect().setParameterAutomated(parameters::kLagTime, i / 999.0f);

@@ -9,7 +9,10 @@
 // clang-format on
 
 #include <chrono>
+#include <functional>
 #include <limits>
+#include <optional>
+#include <utility>
 #include <thread>
 
 #include "model/editor_size.h"
@@ -21,6 +24,7 @@ namespace {
 using clap_test::Host;
 using clap_test::SentEvents;
 using Sent = SentEvents::Sent;
+using Size = std::pair<std::uint32_t, std::uint32_t>;  // width, height
 
 class ClapGuiTest : public ::testing::Test {
 protected:
@@ -32,17 +36,30 @@ protected:
         parent_ = XCreateSimpleWindow(display_, DefaultRootWindow(display_), 0, 0, 700, 300, 0, 0, 0);
         XMapWindow(display_, parent_);
         XSync(display_, False);
-        const clap::PluginFactory* factory = clap_test::factory();
-        ASSERT_NE(factory, nullptr);
-        plugin_ = factory->createPlugin(factory, &host_.record, "com.kestrune-zeb.aldermark");
-        ASSERT_TRUE(plugin_ && plugin_->init(plugin_));
-        gui_ = static_cast<const clap::PluginGui*>(plugin_->getExtension(plugin_, clap::kExtGui));
-        params_ = static_cast<const clap::PluginParams*>(plugin_->getExtension(plugin_, clap::kExtParams));
+        clap_.emplace(host_, std::nullopt);
+        ASSERT_TRUE(*clap_);
+        plugin_ = clap_->plugin();
+        gui_ = clap_->ext<clap::PluginGui>(clap::kExtGui);
+        params_ = clap_->ext<clap::PluginParams>(clap::kExtParams);
         ASSERT_TRUE(gui_ && params_);
     }
     void TearDown() override {
-        if (plugin_) plugin_->destroy(plugin_);
+        clap_.reset();  // the editor goes before the display it draws on
         if (display_) XCloseDisplay(display_);
+    }
+
+    // The created editor in the fixture's parent window, as a host embeds it.
+    bool embed() {
+        clap::Window window{"x11", {0}};
+        window.x11 = parent_;
+        return gui_->setParent(plugin_, &window);
+    }
+
+    // The size get_size answers; none without an editor.
+    std::optional<Size> size() const {
+        std::uint32_t width = 0, height = 0;
+        if (!gui_->getSize(plugin_, &width, &height)) return std::nullopt;
+        return Size(width, height);
     }
 
     // The host's main thread for `seconds`, until `done` holds: callbacks it was asked for.
@@ -60,6 +77,7 @@ protected:
     Display* display_ = nullptr;
     Window parent_ = 0;
     Host host_;
+    std::optional<clap_test::Instance> clap_;
     const clap::Plugin* plugin_ = nullptr;
     const clap::PluginGui* gui_ = nullptr;
     const clap::PluginParams* params_ = nullptr;
@@ -76,8 +94,7 @@ TEST_F(ClapGuiTest, OffersAnEmbeddedX11EditorOnly) {
         EXPECT_EQ(gui_->create(plugin_, c.api, c.floating), c.supported) << c.api << c.floating;
         if (c.supported) gui_->destroy(plugin_);
     }
-    std::uint32_t w = 0, h = 0;
-    EXPECT_FALSE(gui_->getSize(plugin_, &w, &h)) << "no editor before create";
+    EXPECT_EQ(size(), std::nullopt) << "no editor before create";
     const clap::Window wrongApi{"win32", {0}};
     ASSERT_TRUE(gui_->create(plugin_, "x11", false));
     EXPECT_FALSE(gui_->setParent(plugin_, &wrongApi));
@@ -86,18 +103,13 @@ TEST_F(ClapGuiTest, OffersAnEmbeddedX11EditorOnly) {
 
 TEST_F(ClapGuiTest, EmbedsTheEditorAndTellsTheHostOfGesturesValuesAndSize) {
     ASSERT_TRUE(gui_->create(plugin_, "x11", false));
-    std::uint32_t width = 0, height = 0;
-    ASSERT_TRUE(gui_->getSize(plugin_, &width, &height));
-    EXPECT_EQ(width, std::uint32_t{editor_size::kWidth});
-    EXPECT_EQ(height, std::uint32_t{editor_size::kOpenHeight});
+    EXPECT_EQ(size(), Size(editor_size::kWidth, editor_size::kOpenHeight));
     EXPECT_FALSE(gui_->canResize(plugin_));
     clap::GuiResizeHints hints{true, true, true, 1, 1};
     ASSERT_TRUE(gui_->getResizeHints(plugin_, &hints));
     EXPECT_FALSE(hints.canResizeHorizontally || hints.canResizeVertically) << "hosts ask before they let users drag";
     EXPECT_FALSE(gui_->setSize(plugin_, 800, 600)) << "the size follows the strips, not the host";
-    clap::Window window{"x11", {0}};
-    window.x11 = parent_;
-    ASSERT_TRUE(gui_->setParent(plugin_, &window));
+    ASSERT_TRUE(embed());
     ASSERT_TRUE(gui_->show(plugin_));
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
 
@@ -110,9 +122,8 @@ TEST_F(ClapGuiTest, EmbedsTheEditorAndTellsTheHostOfGesturesValuesAndSize) {
     const std::uint32_t taller =
         editor_size::kMeterAreaHeight + editor_size::kFiltersStripHeight + editor_size::kStripCollapsedHeight;
     ASSERT_TRUE(runMainThread(3, [&] { return !host_.resizeRequests.empty(); }));
-    EXPECT_EQ(host_.resizeRequests.back(), std::make_pair(std::uint32_t{editor_size::kWidth}, taller));
-    ASSERT_TRUE(gui_->getSize(plugin_, &width, &height));
-    EXPECT_EQ(height, taller);
+    EXPECT_EQ(host_.resizeRequests.back(), Size(editor_size::kWidth, taller));
+    EXPECT_EQ(size(), Size(editor_size::kWidth, taller));
     SentEvents sent;
     params_->flush(plugin_, nullptr, &sent.list);
     const std::vector<Sent> expected = {{clap::kEventParamGestureBegin, parameters::kShowFilters, 0.0},
@@ -120,9 +131,8 @@ TEST_F(ClapGuiTest, EmbedsTheEditorAndTellsTheHostOfGesturesValuesAndSize) {
                                         {clap::kEventParamGestureEnd, parameters::kShowFilters, 0.0}};
     EXPECT_EQ(sent.sent, expected);
     gui_->destroy(plugin_);
-    EXPECT_FALSE(gui_->getSize(plugin_, &width, &height));
+    EXPECT_EQ(size(), std::nullopt);
 }
-
 
 TEST_F(ClapGuiTest, TakesTheHostsScaleAndAnswersTheScaledSize) {
     EXPECT_FALSE(gui_->setScale(plugin_, 2.0)) << "no editor before create";
@@ -137,21 +147,17 @@ TEST_F(ClapGuiTest, TakesTheHostsScaleAndAnswersTheScaledSize) {
     for (const Case& c : {Case{2.0, true, 2.0}, {nan, false, 2.0}, {0.0, false, 2.0}, {-2.0, false, 2.0}, {1.5, true, 1.5},
                           {5.0, true, 3.0}, {0.5, true, 1.0}}) {
         EXPECT_EQ(gui_->setScale(plugin_, c.scale), c.taken) << c.scale;
-        std::uint32_t width = 0, height = 0;
-        ASSERT_TRUE(gui_->getSize(plugin_, &width, &height));
-        EXPECT_EQ(width, static_cast<std::uint32_t>(editor_size::scaled(editor_size::kWidth, c.expectedScale))) << c.scale;
-        EXPECT_EQ(height, static_cast<std::uint32_t>(editor_size::scaled(editor_size::kOpenHeight, c.expectedScale)))
+        EXPECT_EQ(size(), Size(editor_size::scaled(editor_size::kWidth, c.expectedScale),
+                               editor_size::scaled(editor_size::kOpenHeight, c.expectedScale)))
             << c.scale;
     }
 
     // Open, a new scale resizes the window and asks the host for the size at once.
-    clap::Window window{"x11", {0}};
-    window.x11 = parent_;
-    ASSERT_TRUE(gui_->setParent(plugin_, &window));
+    ASSERT_TRUE(embed());
     host_.resizeRequests.clear();
     ASSERT_TRUE(gui_->setScale(plugin_, 2.0));
     ASSERT_TRUE(runMainThread(3, [&] { return !host_.resizeRequests.empty(); }));
-    EXPECT_EQ(host_.resizeRequests.back(), std::make_pair(std::uint32_t{1172}, std::uint32_t{390}));
+    EXPECT_EQ(host_.resizeRequests.back(), Size(1172, 390));
     gui_->destroy(plugin_);
 }
 

@@ -17,6 +17,13 @@ using clap_test::paramEvent;
 using Chunk = std::vector<unsigned char>;
 constexpr double kRate = 48000.0;
 
+// The VST 2.4 effect's chunk, as a host reads it.
+Chunk chunkOf(EffectHost& vst) {
+    void* data = nullptr;
+    const auto size = vst.dispatch(effGetChunk, 0, 0, &data);
+    return Chunk(static_cast<unsigned char*>(data), static_cast<unsigned char*>(data) + size);
+}
+
 struct SilentFormat final : FormatLink {
     void automateParameter(int, float) override {}
     void hostParameterChanged(int, float) override {}
@@ -217,10 +224,8 @@ TEST(ClapPlugin, StateMovesBetweenClapAndVst2AndRefusesShortOrFailingStreams) {
     }
     std::vector<float> left(64), right(64);
     clap.process({left.data(), right.data()}, {left.data(), right.data()}, 64, events);
-    void* data = nullptr;
-    const auto size = vst.dispatch(effGetChunk, 0, 0, &data);
-    ASSERT_EQ(size, MeterEffect::kChunkSize);
-    const Chunk vstChunk(static_cast<unsigned char*>(data), static_cast<unsigned char*>(data) + size);
+    const Chunk vstChunk = chunkOf(vst);
+    ASSERT_EQ(vstChunk.size(), std::size_t{MeterEffect::kChunkSize});
     const Chunk clapChunk = clap.save(64);
     EXPECT_EQ(clapChunk, vstChunk) << "one chunk for both formats";
 
@@ -234,9 +239,7 @@ TEST(ClapPlugin, StateMovesBetweenClapAndVst2AndRefusesShortOrFailingStreams) {
     EXPECT_NEAR(trim, -7.5, 1e-4);
     EffectHost back;
     back.dispatch(effSetChunk, 0, static_cast<VstIntPtr>(clapChunk.size()), const_cast<unsigned char*>(clapChunk.data()));
-    ASSERT_EQ(back.dispatch(effGetChunk, 0, 0, &data), MeterEffect::kChunkSize);
-    EXPECT_EQ(Chunk(static_cast<unsigned char*>(data), static_cast<unsigned char*>(data) + size), clapChunk)
-        << "and a CLAP chunk in VST 2.4";
+    EXPECT_EQ(chunkOf(back), clapChunk) << "and a CLAP chunk in VST 2.4";
 
     // Refused loads leave the state as it was; refused saves say so.
     Host fresh;

@@ -145,18 +145,30 @@ struct TrickleIn {
                                 }};
 };
 
-// One instance made through the factory and initialised; active at `rate` unless that is 0
-// and activate() comes later.
+// One block on `in` and `out` (outputs may be the inputs); either event list may be null, as a
+// host may pass it.
+inline std::int32_t processBlock(const clap::Plugin* plugin, std::vector<float*> in, std::vector<float*> out,
+                                 std::uint32_t frames, const clap::InputEvents* events, const clap::OutputEvents* sent) {
+    clap::AudioBuffer input = {in.data(), nullptr, static_cast<std::uint32_t>(in.size()), 0, 0};
+    clap::AudioBuffer output = {out.data(), nullptr, static_cast<std::uint32_t>(out.size()), 0, 0};
+    const clap::Process p = {0, frames, nullptr, &input, &output, 1, 1, events, sent};
+    return plugin->process(plugin, &p);
+}
+
+// One instance made through the factory and initialised; active at `rate` unless that is
+// nullopt and activate() comes later. True once initialised and, where asked, active.
 class Instance {
 public:
     explicit Instance(Host& host, std::optional<double> rate = 48000.0) {
         const clap::PluginFactory* f = factory();
         plugin_ = f ? f->createPlugin(f, &host.record, "com.kestrune-zeb.aldermark") : nullptr;
-        if (!plugin_ || !plugin_->init(plugin_)) ADD_FAILURE() << "no instance from " << ALDERMARK_CLAP_FILE;
+        ready_ = plugin_ && plugin_->init(plugin_);
+        if (!ready_) ADD_FAILURE() << "no instance from " << ALDERMARK_CLAP_FILE;
         else if (rate) activate(*rate, 4096);
     }
     void activate(double rate, std::uint32_t maxFrames) {
         active_ = plugin_->activate(plugin_, rate, 1, maxFrames) && plugin_->startProcessing(plugin_);
+        ready_ = ready_ && active_;
     }
     ~Instance() {
         if (!plugin_) return;
@@ -167,7 +179,7 @@ public:
     Instance(const Instance&) = delete;
     Instance& operator=(const Instance&) = delete;
 
-    explicit operator bool() const { return plugin_ && active_; }
+    explicit operator bool() const { return ready_; }
     const clap::Plugin* plugin() const { return plugin_; }
     template <class Extension> const Extension* ext(const char* id) const {
         return static_cast<const Extension*>(plugin_->getExtension(plugin_, id));
@@ -175,16 +187,12 @@ public:
     const clap::PluginParams& params() const { return *ext<clap::PluginParams>(clap::kExtParams); }
     const clap::PluginState& state() const { return *ext<clap::PluginState>(clap::kExtState); }
 
-    // One block: `channels` inputs and outputs (outputs may be the inputs), events in order.
+    // One block with these events, in order; what the plug-in sends goes to `sent`, if given.
     std::int32_t process(std::vector<float*> in, std::vector<float*> out, std::uint32_t frames,
                          std::vector<clap::EventParamValue> events = {}, SentEvents* sent = nullptr) {
         EventList list{std::move(events)};
         SentEvents ignored;
-        clap::AudioBuffer input = {in.data(), nullptr, static_cast<std::uint32_t>(in.size()), 0, 0};
-        clap::AudioBuffer output = {out.data(), nullptr, static_cast<std::uint32_t>(out.size()), 0, 0};
-        const clap::Process p = {0, frames, nullptr, &input, &output, 1, 1, &list.list,
-                                 sent ? &sent->list : &ignored.list};
-        return plugin_->process(plugin_, &p);
+        return processBlock(plugin_, std::move(in), std::move(out), frames, &list.list, sent ? &sent->list : &ignored.list);
     }
     std::vector<unsigned char> save(std::size_t step = 7) const {
         TrickleOut out;
@@ -200,7 +208,7 @@ public:
 
 private:
     const clap::Plugin* plugin_ = nullptr;
-    bool active_ = false;
+    bool ready_ = false, active_ = false;
 };
 
 }  // namespace clap_test

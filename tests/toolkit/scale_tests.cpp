@@ -16,7 +16,7 @@ using namespace testsupport;
 namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-constexpr CColor kRed{255, 0, 0, 255};
+constexpr CColor kRed{255, 0, 0, 255}, kGreen{0, 255, 0, 255}, kBlue{0, 0, 255, 255};
 
 // Fills its area with one colour, like a strip of the editor.
 struct Plate : CView {
@@ -95,7 +95,7 @@ TEST(FrameScale, ClampsToTheEditorsRangeAndSizesTheImage) {
 TEST(FrameScale, PartsLaidEdgeToEdgeMeetOnRoundedEdgesWithoutSeams) {
     // Heights of the editor's meter area and strips.
     const double edges[] = {0, 169, 182, 235, 274};
-    const CColor colours[] = {kRed, CColor{0, 255, 0, 255}, CColor{0, 0, 255, 255}, kWhiteCColor};
+    const CColor colours[] = {kRed, kGreen, kBlue, kWhiteCColor};
     for (double scale : {1.25, 1.5, 2.0, 2.5, 3.0}) {
         SCOPED_TRACE(scale);
         OffscreenFrame f(40, 274);
@@ -116,7 +116,7 @@ TEST(FrameScale, BitmapsWithoutAVariantAreResampledFrameByFrame) {
     // kThreeFrames: red, green, blue frames of 10 rows; only its 1:1 image exists.
     auto* bitmap = new CBitmap(kThreeFrames);
     ASSERT_TRUE(bitmap->isLoaded());
-    const CColor frames[] = {kRed, CColor{0, 255, 0, 255}, CColor{0, 0, 255, 255}};
+    const CColor frames[] = {kRed, kGreen, kBlue};
     for (double scale : {1.5, 2.0, 3.0})
         for (int frame = 0; frame < 3; ++frame) {
             SCOPED_TRACE(std::to_string(scale) + " frame " + std::to_string(frame));
