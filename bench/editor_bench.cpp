@@ -1,13 +1,17 @@
 // What the editor costs on the GUI side, for each meter face, drawn off-screen on the real
 // effect: a full redraw of the 586 x 195 window, a frame in which only the needles, hold
 // markers and LEDs moved, and an idle step in which nothing changed. The ...AtScale variants
-// draw the same at a display scale (second argument, per cent: 200 is 1172 x 390).
+// draw the same at a display scale (second argument, per cent: 200 is 1172 x 390). Also what
+// a change of the user's zoom costs, and one look at the desktop's scale as an open window
+// takes it twice a second (on Linux against the X server of $DISPLAY, if any).
 #include <benchmark/benchmark.h>
 
 #include <cmath>
 #include <vector>
 
 #include "bench/open_editor.h"
+#include "editor/meter_editor.h"
+#include "platform/desktop_scale.h"
 #include "toolkit/offscreen.h"
 #include "views/meter_display.h"
 #include "views/meter_panel.h"
@@ -82,6 +86,22 @@ void StripToggle(benchmark::State& state) {
     }
 }
 
+// From 100 % to 200 % and back, as from the zoom menu: the new size and its first frame.
+void ZoomChange(benchmark::State& state) {
+    OpenEditor open(static_cast<int>(state.range(0)));
+    if (!open.editor) return state.SkipWithError("no editor");
+    double zoom = 1;
+    for (auto _ : state) {
+        zoom = zoom == 1 ? 2 : 1;
+        open.editor->meterEditor()->setUserZoom(zoom);
+        open.editor->idleStep();
+    }
+}
+
+void DesktopScaleLook(benchmark::State& state) {
+    for (auto _ : state) benchmark::DoNotOptimize(platform::desktopScale(nullptr));
+}
+
 void IdleWithNothingChanged(benchmark::State& state) {
     OpenEditor open(static_cast<int>(state.range(0)));
     if (!open.editor) return state.SkipWithError("no editor");
@@ -99,5 +119,7 @@ BENCHMARK(NeedlesOnlyFrame)->ArgsProduct({{0, 1, 2}, {0, 1}})->Unit(benchmark::k
 BENCHMARK(FullRedrawAtScale)->ArgsProduct({{0, 1, 2}, {150, 200, 300}})->Unit(benchmark::kMicrosecond);
 BENCHMARK(NeedlesOnlyFrameAtScale)->ArgsProduct({{0, 1, 2}, {150, 200, 300}})->Unit(benchmark::kMicrosecond);
 BENCHMARK(StripToggle)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
+BENCHMARK(ZoomChange)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
+BENCHMARK(DesktopScaleLook)->Unit(benchmark::kMicrosecond);
 BENCHMARK(IdleWithNothingChanged)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
 BENCHMARK_MAIN();

@@ -10,10 +10,6 @@
 
 namespace {
 
-// Large enough for any window the editor can have, so the box keeps covering the frame when
-// the editor resizes while it shows; drawing and repaints are bounded by the frame.
-constexpr double kCoverSize = 10000;
-
 constexpr double kPanelWidth = 300;
 constexpr double kPanelHeight = 96;        // with a caption
 constexpr double kPanelHeightPlain = 80;   // without
@@ -65,28 +61,17 @@ std::vector<std::string> wrapLines(CDrawContext& context, const std::string& tex
 }  // namespace
 
 CMessageBoxView::CMessageBoxView(const char* caption, const char* text)
-    : CView(CRect(0, 0, kCoverSize, kCoverSize)), caption_(caption ? caption : ""), text_(text ? text : "") {}
+    : caption_(caption ? caption : ""), text_(text ? text : "") {}
 
 SharedPointer<CMessageBoxView> CMessageBoxView::show(CFrame* frame, const char* caption, const char* text) {
-    if (!frame) return {};
-    frame->closeTextEdit(true);
     auto* box = new CMessageBoxView(caption, text);
     SharedPointer<CMessageBoxView> held(box);
-    if (!frame->addView(box)) {  // the frame did not take the creator's reference
-        box->forget();
-        return {};
-    }
-    frame->setFocusView(box);
-    return held;
+    return attach(frame, box) ? held : SharedPointer<CMessageBoxView>();
 }
 
-void CMessageBoxView::dismiss() {
-    CViewContainer* parent = getParentView();
-    if (!parent) return;
-    SharedPointer<CView> keepAlive(this);  // the parent may hold the last reference
+void CMessageBoxView::onDismiss() {
     pressed_ = false;
     pointerOnOk_ = false;
-    parent->removeView(this, true);
 }
 
 CRect CMessageBoxView::panelRect() const {
@@ -152,8 +137,6 @@ void CMessageBoxView::draw(CDrawContext* context) {
     context->drawString("OK", ok, kCenterText);
 }
 
-bool CMessageBoxView::hitTest(const CPoint&) const { return isVisible(); }
-
 void CMessageBoxView::setPointerOnOk(bool on) {
     if (on == pointerOnOk_) return;
     pointerOnOk_ = on;
@@ -189,8 +172,6 @@ CMouseEventResult CMessageBoxView::onMouseExited(CPoint&, const CButtonState&) {
     setPointerOnOk(false);
     return kMouseEventHandled;
 }
-
-bool CMessageBoxView::onWheel(const CPoint&, float, const CButtonState&) { return true; }
 
 bool CMessageBoxView::onKeyDown(const CKeyEvent& key) {
     if (key.virtualKey == VirtualKey::Return || key.virtualKey == VirtualKey::Escape) dismiss();

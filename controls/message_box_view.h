@@ -6,9 +6,9 @@
 // dismiss it. It never blocks the host: it is only a view in the frame.
 #include <string>
 
-#include "toolkit/view.h"
+#include "controls/modal_overlay.h"
 
-class CMessageBoxView : public CView {
+class CMessageBoxView : public CModalOverlay {
 public:
     // Shows a new box on top of everything in `frame` and gives it the keyboard focus; an
     // open text edit is ended first (its text taken). The frame holds the box; the answer is
@@ -17,28 +17,23 @@ public:
 
     const std::string& caption() const { return caption_; }
     const std::string& text() const { return text_; }
-    bool isShowing() const { return isAttached(); }
-    // Takes the box out of its frame; nothing when it is not showing.
-    void dismiss();
 
     // Frame coordinates, laid out for the frame's current size.
     CRect panelRect() const;
     CRect okButtonRect() const;
 
     void draw(CDrawContext* context) override;
-    // The whole window belongs to the box, whatever size the frame takes while it shows.
-    bool hitTest(const CPoint& where) const override;
     CMouseEventResult onMouseDown(CPoint& where, const CButtonState& buttons) override;
     CMouseEventResult onMouseMoved(CPoint& where, const CButtonState& buttons) override;
     CMouseEventResult onMouseUp(CPoint& where, const CButtonState& buttons) override;
     CMouseEventResult onMouseExited(CPoint& where, const CButtonState& buttons) override;
-    bool onWheel(const CPoint& where, float distance, const CButtonState& buttons) override;
     bool onKeyDown(const CKeyEvent& key) override;
 
-    TOOLKIT_TYPE_NAME("CMessageBoxView", CView)
+    TOOLKIT_TYPE_NAME("CMessageBoxView", CModalOverlay)
 
 private:
     CMessageBoxView(const char* caption, const char* text);
+    void onDismiss() override;
     void setPointerOnOk(bool on);
 
     std::string caption_;

@@ -9,15 +9,13 @@
 
 namespace {
 
-constexpr double kCoverSize = 10000;  // the whole window, whatever size it takes: see hitTest
 constexpr double kTextIndent = 22;    // room for the tick
 constexpr CColor kTickedText = overlay_style::kAccent;
 
 }  // namespace
 
 CPopupMenuView::CPopupMenuView(const char* caption, std::vector<std::string> items, int ticked, Chosen chosen)
-    : CView(CRect(0, 0, kCoverSize, kCoverSize)),
-      caption_(caption ? caption : ""),
+    : caption_(caption ? caption : ""),
       items_(std::move(items)),
       ticked_(ticked >= 0 && ticked < static_cast<int>(items_.size()) ? ticked : -1),
       chosen_(std::move(chosen)) {}
@@ -25,15 +23,10 @@ CPopupMenuView::CPopupMenuView(const char* caption, std::vector<std::string> ite
 SharedPointer<CPopupMenuView> CPopupMenuView::show(CFrame* frame, const CPoint& at, const char* caption,
                                                    std::vector<std::string> items, int ticked, Chosen chosen) {
     if (!frame || items.empty()) return {};
-    frame->closeTextEdit(true);
     auto* menu = new CPopupMenuView(caption, std::move(items), ticked, std::move(chosen));
     SharedPointer<CPopupMenuView> held(menu);
     menu->place(at, frame->getWidth(), frame->getHeight());
-    if (!frame->addView(menu)) {  // the frame did not take the creator's reference
-        menu->forget();
-        return {};
-    }
-    frame->setFocusView(menu);
+    if (!attach(frame, menu)) return {};
     menu->invalidRect(menu->panel_);
     return held;
 }
@@ -62,14 +55,6 @@ int CPopupMenuView::itemAt(const CPoint& where) const {
     for (int i = 0; i < static_cast<int>(items_.size()); ++i)
         if (itemRect(i).pointInside(where)) return i;
     return -1;
-}
-
-void CPopupMenuView::dismiss() {
-    CViewContainer* parent = getParentView();
-    if (!parent) return;
-    SharedPointer<CView> keepAlive(this);  // the parent may hold the last reference
-    invalidRect(panel_);
-    parent->removeView(this, true);
 }
 
 void CPopupMenuView::choose(int index) {
@@ -115,10 +100,6 @@ void CPopupMenuView::draw(CDrawContext* context) {
     }
 }
 
-// The whole window belongs to the menu while it shows: a click beside it closes it and goes
-// nowhere else, as with a system menu.
-bool CPopupMenuView::hitTest(const CPoint&) const { return isVisible(); }
-
 void CPopupMenuView::setHighlighted(int index) {
     if (index == highlighted_) return;
     invalidRect(itemRect(highlighted_));
@@ -150,8 +131,6 @@ CMouseEventResult CPopupMenuView::onMouseExited(CPoint&, const CButtonState&) {
     setHighlighted(-1);
     return kMouseEventHandled;
 }
-
-bool CPopupMenuView::onWheel(const CPoint&, float, const CButtonState&) { return true; }
 
 bool CPopupMenuView::onKeyDown(const CKeyEvent& key) {
     const int count = static_cast<int>(items_.size());

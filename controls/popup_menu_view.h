@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "toolkit/view.h"
+#include "controls/modal_overlay.h"
 
-class CPopupMenuView : public CView {
+class CPopupMenuView : public CModalOverlay {
 public:
     // Logical pixels.
     static constexpr double kWidth = 120;
@@ -32,27 +32,23 @@ public:
     const std::vector<std::string>& items() const { return items_; }
     int ticked() const { return ticked_; }
     int highlighted() const { return highlighted_; }
-    bool isShowing() const { return isAttached(); }
-    // Takes the menu out of its frame without a choice; nothing when it is not showing.
-    void dismiss();
 
     // Frame coordinates.
     CRect panelRect() const { return panel_; }
     CRect itemRect(int index) const;
 
     void draw(CDrawContext* context) override;
-    bool hitTest(const CPoint& where) const override;
     CMouseEventResult onMouseDown(CPoint& where, const CButtonState& buttons) override;
     CMouseEventResult onMouseMoved(CPoint& where, const CButtonState& buttons) override;
     CMouseEventResult onMouseUp(CPoint& where, const CButtonState& buttons) override;
     CMouseEventResult onMouseExited(CPoint& where, const CButtonState& buttons) override;
-    bool onWheel(const CPoint& where, float distance, const CButtonState& buttons) override;
     bool onKeyDown(const CKeyEvent& key) override;
 
-    TOOLKIT_TYPE_NAME("CPopupMenuView", CView)
+    TOOLKIT_TYPE_NAME("CPopupMenuView", CModalOverlay)
 
 private:
     CPopupMenuView(const char* caption, std::vector<std::string> items, int ticked, Chosen chosen);
+    void onDismiss() override { invalidRect(panel_); }
     void place(const CPoint& at, double frameWidth, double frameHeight);
     int itemAt(const CPoint& where) const;
     void setHighlighted(int index);
