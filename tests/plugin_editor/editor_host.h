@@ -86,6 +86,10 @@ public:
     VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr, float opt = 0.0f) {
         return effect_->dispatcher(effect_, opcode, index, value, ptr, opt);
     }
+    // The display scale as hosts state it (the 'PreS' vendor call); true when taken.
+    bool stateScale(double scale) {
+        return dispatch(effVendorSpecific, kVendorScaleIndex, kVendorScaleValue, nullptr, static_cast<float>(scale)) == 1;
+    }
     void set(int index, float value) { effect_->setParameter(effect_, index, value); }
     float get(int index) { return effect_->getParameter(effect_, index); }
     void start(float rate = 44100.0f, int block = 512) {

@@ -29,10 +29,7 @@ namespace {
 using Image = std::unique_ptr<toolkit::IOffscreenSurface>;
 
 struct EditorScale : OpenEditorFixture {
-    bool stateScale(double scale) {
-        return host.dispatch(effVendorSpecific, kVendorScaleIndex, kVendorScaleValue, nullptr,
-                             static_cast<float>(scale)) == 1;
-    }
+    bool stateScale(double scale) { return host.stateScale(scale); }
     Image render() {
         editor->idleStep();
         return toolkit::renderFrame(*frame(), kBlackCColor);

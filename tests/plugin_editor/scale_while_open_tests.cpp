@@ -9,6 +9,7 @@
 #include <cmath>
 #include <limits>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "controls/popup_menu_view.h"
@@ -47,10 +48,7 @@ struct ZoomMenu : OpenEditorFixture {
         const char* bytes = static_cast<const char*>(data);
         return size > 0 && bytes ? std::vector<char>(bytes, bytes + size) : std::vector<char>{};
     }
-    bool stateScale(double scale) {
-        return host.dispatch(effVendorSpecific, kVendorScaleIndex, kVendorScaleValue, nullptr,
-                             static_cast<float>(scale)) == 1;
-    }
+    bool stateScale(double scale) { return host.stateScale(scale); }
     static constexpr CPoint kMeterFace{293, 80};  // no control takes a right click there
 };
 
@@ -61,27 +59,39 @@ float storedValue() {
 
 }  // namespace
 
-TEST_F(ZoomMenu, ARightClickOpensItInsideTheWindowWithAutoShowingTheAutomaticScale) {
-    EXPECT_TRUE(stateScale(1.5));
-    // Near every corner the menu stays inside the window, beside the click.
-    const CPoint clicks[] = {{2, 2}, {580, 2}, {2, 190}, {580, 190}, kMeterFace};
-    for (const CPoint& at : clicks) {
-        SCOPED_TRACE("right click at " + std::to_string(at.x) + "," + std::to_string(at.y));
-        CPopupMenuView* shown = rightClick(at);
-        ASSERT_NE(shown, nullptr);
+TEST_F(ZoomMenu, ARightClickOpensItAtTheClickInsideTheWindowWithAutoShowingItsScale) {
+    for (const auto& [hostScale, automatic] : {std::pair{1.0, "Auto (100 %)"}, std::pair{2.0, "Auto (200 %)"}}) {
+        EXPECT_TRUE(stateScale(hostScale));
+        // Near every corner the menu stays inside the window, beside the click.
+        for (const CPoint& at : {CPoint{2, 2}, CPoint{580, 2}, CPoint{2, 190}, CPoint{580, 190}, CPoint{380, 30}}) {
+            SCOPED_TRACE("at " + std::to_string(hostScale) + "x, right click at " + std::to_string(at.x) + "," +
+                         std::to_string(at.y));
+            if (menu()) menu()->dismiss();  // else the click would only close the last one
+            CPopupMenuView* shown = rightClick(at);
+            ASSERT_NE(shown, nullptr);
+            const CRect panel = shown->panelRect();
+            EXPECT_TRUE(panel.left >= 0 && panel.top >= 0 && panel.right <= frame()->getWidth() &&
+                        panel.bottom <= frame()->getHeight());
+            EXPECT_TRUE(std::abs(panel.left - at.x) < 1 || std::abs(panel.right - at.x) < 1) << "opens at the click";
+            EXPECT_EQ(shown->items(),
+                      (std::vector<std::string>{automatic, "100 %", "125 %", "150 %", "200 %", "250 %", "300 %"}));
+            EXPECT_EQ(shown->ticked(), 0);
+        }
+        // The last one, pictured with the pointer on an item: its dark panel over the light face.
+        CPopupMenuView* shown = menu();
+        frame()->platformOnMouseMoved(device(shown->itemRect(5).getCenter()), CButtonState(0));
+        EXPECT_EQ(shown->highlighted(), 5);
+        auto picture = toolkit::renderFrame(*frame(), kBlackCColor);
+        ASSERT_NE(picture, nullptr);
         const CRect panel = shown->panelRect();
-        EXPECT_GE(panel.left, 0);
-        EXPECT_GE(panel.top, 0);
-        EXPECT_LE(panel.right, frame()->getWidth());
-        EXPECT_LE(panel.bottom, frame()->getHeight());
-        EXPECT_TRUE(std::abs(panel.left - at.x) < 1 || std::abs(panel.right - at.x) < 1) << "opens at the click";
-        EXPECT_EQ(shown->items(),
-                  (std::vector<std::string>{"Auto (150 %)", "100 %", "125 %", "150 %", "200 %", "250 %", "300 %"}));
-        EXPECT_EQ(shown->ticked(), 0);
+        const CColor inside =
+            picture->pixel(std::lround((panel.left + 3) * hostScale), std::lround((panel.bottom - 2) * hostScale));
+        EXPECT_LT(inside.red + inside.green + inside.blue, 3 * 60);
+        picture->savePng(hostScale == 1 ? "zoom-menu-1.png" : "zoom-menu-2.png");
         shown->dismiss();
     }
-    // A left click on the same spot is the panel's, not the menu's.
-    clickAt(kMeterFace);
+    // A left click where the right one opened it is the panel's, not the menu's.
+    clickAt(CPoint{380, 30});
     EXPECT_EQ(menu(), nullptr);
 }
 
@@ -179,25 +189,6 @@ TEST(ZoomChoice, OnlyAChoiceIsStoredOrTakenFromTheStore) {
         EXPECT_EQ(zoom_choice::stored(), zoom);
     }
     zoom_choice::store(0);
-}
-
-TEST_F(ZoomMenu, PicturesOfTheMenuAtOneAndTwoTimes) {
-    for (double zoom : {1.0, 2.0}) {
-        meter().chooseZoom(zoom);
-        CPopupMenuView* shown = rightClick(CPoint(380, 30));
-        ASSERT_NE(shown, nullptr);
-        frame()->platformOnMouseMoved(device(shown->itemRect(5).getCenter()), CButtonState(0));
-        EXPECT_EQ(shown->highlighted(), 5);
-        auto picture = toolkit::renderFrame(*frame(), kBlackCColor);
-        ASSERT_NE(picture, nullptr);
-        // The panel is drawn over the meter: its dark fill where the meter face is light.
-        const CRect panel = shown->panelRect();
-        const CColor inside =
-            picture->pixel(std::lround((panel.left + 3) * zoom), std::lround((panel.bottom - 2) * zoom));
-        EXPECT_LT(inside.red + inside.green + inside.blue, 3 * 60);
-        picture->savePng(zoom == 1 ? "zoom-menu-1.png" : "zoom-menu-2.png");
-        shown->dismiss();
-    }
 }
 
 TEST(DesktopScaleFollower, TakesASteadyNewScaleAndDoesNotSwingBackUntilTheWindowMoves) {
