@@ -336,10 +336,11 @@ void MeterEditor::followDesktopScale() {
         desktopFollower_.start(scaleSources_.desktop);  // outranked: nothing to follow meanwhile
         return;
     }
+    toolkit::IPlatformWindow* window = frame->getPlatformWindow();
+    if (!window) return;
     DesktopScaleFollower::Look look;
-    look.scale = platform::desktopScale(parentWindow_);
-    if (toolkit::IPlatformWindow* window = frame->getPlatformWindow())
-        look.placed = window->screenOrigin(look.x, look.y);
+    look.scale = window->desktopScale();  // 0, a window that cannot tell, counts for nothing
+    look.placed = window->screenOrigin(look.x, look.y);
     if (const double changed = desktopFollower_.look(look); changed > 0) {
         scaleSources_.desktop = changed;
         applyScale();

@@ -177,6 +177,10 @@ public:
         (void)height;
         return false;
     }
+    // The desktop's scale for this window now, as platform::desktopScale reads it, but over
+    // the window's own connection (no new one per look); 0 where the window cannot tell.
+    // Cheap enough for the timer, not for every frame.
+    virtual double desktopScale() { return 0; }
     // Where the window's top-left corner is on the screen (device pixels); false where the
     // window system cannot tell. Cheap enough for the timer, not for every frame.
     virtual bool screenOrigin(int& x, int& y) {

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <memory>
 
+#include "platform/desktop_scale.h"
 #include "toolkit/backend.h"
 #include "toolkit/dirty_region.h"
 #include "toolkit/windows/d2d_surface.h"
@@ -156,6 +157,8 @@ public:
         const HWND focused = GetFocus();
         return window_ && focused && (focused == window_ || IsChild(window_, focused));
     }
+
+    double desktopScale() override { return window_ ? platform::desktopScale(GetParent(window_)) : 0; }
 
     bool screenOrigin(int& x, int& y) override {
         POINT origin{0, 0};

@@ -15,6 +15,7 @@
 #include <memory>
 #include <thread>
 
+#include "platform/desktop_scale.h"
 #include "toolkit/backend.h"
 #include "toolkit/cairo/cairo_surface.h"
 #include "toolkit/dirty_region.h"
@@ -22,6 +23,7 @@
 #include "toolkit/x11/shared_image.h"
 
 // After our headers: Xlib defines macros such as None and Bool.
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
@@ -299,6 +301,24 @@ public:
     }
 
     bool keysArriveNatively() const override { return hasFocus_; }
+
+    double desktopScale() override {
+        if (!display_) return 0;
+        // The resource string as it is now: XResourceManagerString keeps what the server
+        // had when the connection was made.
+        Atom type = None;
+        int format = 0;
+        unsigned long count = 0, after = 0;
+        unsigned char* text = nullptr;
+        ErrorTrap trap(display_);
+        const bool read = XGetWindowProperty(display_, RootWindow(display_, 0), XA_RESOURCE_MANAGER, 0, 1 << 16,
+                                             False, XA_STRING, &type, &format, &count, &after, &text) == Success;
+        const bool usable = read && trap.ok() && text && type == XA_STRING && format == 8;
+        const double scale = platform::desktopScaleFrom(usable ? reinterpret_cast<const char*>(text) : nullptr,
+                                                        std::getenv("GDK_SCALE"), std::getenv("QT_SCALE_FACTOR"));
+        if (text) XFree(text);
+        return scale;
+    }
 
     bool screenOrigin(int& x, int& y) override {
         if (!window_) return false;
