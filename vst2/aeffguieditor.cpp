@@ -10,7 +10,9 @@ AEffGUIEditor::~AEffGUIEditor() = default;
 
 bool AEffGUIEditor::getRect(ERect** out) {
     if (!out) return false;
-    *out = &rect;
+    GuiLock lock(*this);
+    reportedRect_ = rect;
+    *out = &reportedRect_;
     return true;
 }
 

@@ -22,7 +22,9 @@ public:
     explicit AEffGUIEditor(AudioEffect* effect);
     ~AEffGUIEditor() override;
 
-    // The current window size; valid before open and after close.
+    // The current window size; valid before open and after close. Host's GUI thread: the
+    // host reads the answer after the call, while the editor's timer may be resizing, so it
+    // gets a copy taken under the GUI lock that only the next getRect changes.
     bool getRect(ERect** rect) override;
     // Remembers the host's window; subclasses build their frame after calling this.
     bool open(void* parentWindow) override;
@@ -70,9 +72,10 @@ protected:
     // The GUI lock itself, for an editor built on this one that takes it on its own.
     EditorMutex& editorMutex() { return guiMutex_; }
 
-    ERect rect{0, 0, 0, 0};  // the window size the host gets from getRect
+    ERect rect{0, 0, 0, 0};  // the window size, under the GUI lock; the host gets a copy
 
 private:
     AudioEffectX* effectX_;             // the effect, seen as a 2.x effect (null otherwise)
+    ERect reportedRect_{0, 0, 0, 0};    // getRect's answer: written only by getRect
     EditorMutex guiMutex_;  // see GuiLock
 };
