@@ -58,7 +58,9 @@ public:
         return true;
     }
 
-    void size(std::uint32_t* width, std::uint32_t* height) const {
+    // Under the lock: the editor's timer may be resizing it (the desktop's scale changed).
+    void size(std::uint32_t* width, std::uint32_t* height) {
+        EditorLock lock(lock_);
         *width = static_cast<std::uint32_t>(editor_.width());
         *height = static_cast<std::uint32_t>(editor_.height());
     }

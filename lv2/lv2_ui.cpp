@@ -76,6 +76,7 @@ public:
         *widget = window ? window->nativeHandle() : nullptr;
         instance_.format.attach(this);
         instance_.effect.setEditorAttached(true);
+        EditorLock lock(lock_);  // the editor's timer runs already
         requestResize(editor_.width(), editor_.height());
         return true;
     }
