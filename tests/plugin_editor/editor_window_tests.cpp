@@ -71,28 +71,6 @@ TEST_F(EditorWindow, RectangleIsAnsweredBeforeAndAfterOpening) {
     EXPECT_EQ(host.dispatch(effEditGetRect, 0, 0, nullptr), 0) << "no place to put the answer";
 }
 
-TEST_F(EditorWindow, EveryInstancesEditorOpensAtTheUsersZoomOverTheHostsScale) {
-    host.dispatch(effVendorSpecific, kVendorScaleIndex, kVendorScaleValue, nullptr, 1.5f);
-    ASSERT_EQ(host.dispatch(effEditOpen, 0, 0, window.handle()), 1);
-    EXPECT_EQ(rectOf(host).right, 879);
-    host.editor()->meterEditor()->chooseZoom(2);  // as the menu does
-    EXPECT_EQ(rectOf(host).right, 1172);
-    host.dispatch(effEditClose);
-
-    VstEditorHost other;  // a second instance, as in another track
-    other.start();
-    TestHostWindow otherWindow;
-    ASSERT_EQ(other.dispatch(effEditOpen, 0, 0, otherWindow.handle()), 1);
-    EXPECT_EQ(rectOf(other).right, 1172);
-    EXPECT_EQ(rectOf(other).bottom, 390);
-    other.dispatch(effEditClose);
-    // Auto gives the host's scale back, in the next editor too.
-    EXPECT_TRUE(zoom_choice::store(0));
-    ASSERT_EQ(host.dispatch(effEditOpen, 0, 0, window.handle()), 1);
-    EXPECT_EQ(rectOf(host).right, 879);
-    host.dispatch(effEditClose);
-}
-
 #if !defined(_WIN32)
 TEST_F(EditorWindow, AnOpenEditorFollowsTheDesktopsScaleUnlessTheUserZoomed) {
     Display* display = XOpenDisplay(nullptr);  // the tests' private server

@@ -167,18 +167,13 @@ TEST_F(ZoomMenu, TheArrowKeysStartAtTheCurrentZoomAndReturnChooses) {
 }
 
 TEST(ZoomChoice, OnlyAChoiceIsStoredOrTakenFromTheStore) {
-    ASSERT_TRUE(zoom_choice::store(0));
-    for (double refused : {0.5, 1.75, 4.0, -1.0, std::numeric_limits<double>::quiet_NaN()}) {
-        EXPECT_FALSE(zoom_choice::store(refused)) << refused;
-        EXPECT_EQ(zoom_choice::stored(), 0) << refused;
-    }
-    // What another version or a hand edit may have left: read as Auto.
-    const float junk[] = {1.75f, 9.f, -2.f, std::numeric_limits<float>::infinity(),
-                          std::numeric_limits<float>::quiet_NaN()};
-    for (float value : junk) {
-        const platform::SettingBlob blob{display_scale::kZoomValueName, &value, sizeof value};
+    // Refused for storing, and read as Auto when another version or a hand edit left them.
+    for (float junk : {0.5f, 1.75f, 9.f, -2.f, std::numeric_limits<float>::infinity(),
+                       std::numeric_limits<float>::quiet_NaN()}) {
+        EXPECT_FALSE(zoom_choice::store(junk)) << junk;
+        const platform::SettingBlob blob{display_scale::kZoomValueName, &junk, sizeof junk};
         ASSERT_TRUE(platform::writeSettings(&blob, 1));
-        EXPECT_EQ(zoom_choice::stored(), 0) << value;
+        EXPECT_EQ(zoom_choice::stored(), 0) << junk;
     }
     const double wide = 2;  // the right number in the wrong size
     const platform::SettingBlob eight{display_scale::kZoomValueName, &wide, sizeof wide};
